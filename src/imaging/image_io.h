@@ -1,0 +1,34 @@
+// Load and save images by format code or by file extension.
+//
+// Loading from memory takes a format code (5 bitmap, 6 icon, 7 cursor, 8 PNG, 3 JPEG);
+// with params.isResource set the buffer is a bare resource as stored in a module. A null
+// buffer, size 0, or undecodable bytes give an aborted load: the function returns false,
+// params.aborted is set, and the image is left as the decoder left it.
+// Loading from a file picks the decoder from the extension; a file that cannot be read
+// raises tess::Error("Cannot open file \"%s\". %s").
+// Saving raises tess::Error when the file cannot be created or the extension or code is
+// not writable (nothing is written then).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "imaging/image.h"
+#include "imaging/io_params.h"
+
+namespace tess {
+
+bool loadFromMemory(const std::uint8_t* data, std::size_t size, int formatCode, Image& image,
+                    TIOParamsVals& params);
+bool loadFromFile(const std::string& fileName, Image& image, TIOParamsVals& params);
+
+// formatCode -1 chooses the writer from the file name's extension (case-insensitive).
+void saveToFile(const std::string& fileName, int formatCode, const Image& image,
+                const TIOParamsVals& params);
+
+// Format code registered for an extension given with or without its dot, any case
+// (".bmp" 5, ".ico" 6, ".cur" 7, ".png" 8, ".jpg"/".jpeg" 3); 0 when unknown.
+int formatCodeForExtension(const std::string& extension);
+
+}  // namespace tess
