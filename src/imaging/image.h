@@ -23,6 +23,11 @@ class Image {
 public:
     static constexpr std::int64_t kMaxPixels = std::int64_t{1} << 28;
 
+    // True when width x height is a size reset() accepts (both >= 0, product <= kMaxPixels).
+    static bool sizeAllowed(int width, int height);
+    // The rule that maps a colour to black or white (luma >= 128 is white).
+    static bool isLight(Rgb colour);
+
     Image() = default;
     Image(int width, int height, PixelFormat format);
 
@@ -46,15 +51,19 @@ public:
     std::uint8_t* alphaRow(int y);
     const std::uint8_t* alphaRow(int y) const;
     std::uint8_t alpha(int x, int y) const;  // 255 without an alpha plane
+    // True when an alpha plane exists and some pixel's alpha is below 255.
+    bool hasTransparency() const;
 
     // Pixel access independent of the format (1-bit: white or black).
     Rgb pixel(int x, int y) const;
-    void setPixel(int x, int y, Rgb colour);  // 1-bit: white when any channel >= 128
+    void setPixel(int x, int y, Rgb colour);  // 1-bit: white when isLight(colour)
     bool bit(int x, int y) const;            // 1-bit only
     void setBit(int x, int y, bool white);   // 1-bit only
 
     // Converts a 1-bit image to 24-bit colour (no-op for 24-bit).
     void convertToBgr24();
+    // Converts a 24-bit image to 1-bit by isLight() (no-op for 1-bit); keeps the alpha plane.
+    void convertToBlackWhite();
 
 private:
     int m_width = 0;

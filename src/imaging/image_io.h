@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <string>
 
+#include "imaging/format_codes.h"
 #include "imaging/image.h"
 #include "imaging/io_params.h"
 
@@ -26,9 +27,5 @@ bool loadFromFile(const std::string& fileName, Image& image, TIOParamsVals& para
 // formatCode -1 chooses the writer from the file name's extension (case-insensitive).
 void saveToFile(const std::string& fileName, int formatCode, const Image& image,
                 const TIOParamsVals& params);
-
-// Format code registered for an extension given with or without its dot, any case
-// (".bmp" 5, ".ico" 6, ".cur" 7, ".png" 8, ".jpg"/".jpeg" 3); 0 when unknown.
-int formatCodeForExtension(const std::string& extension);
 
 }  // namespace tess
