@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,6 +41,9 @@ class TIEModuleResources {
 public:
     // `fileName` is a path (UTF-8). Never raises for a bad file.
     explicit TIEModuleResources(const std::string& fileName);
+    // A reader over bytes already in memory, which the caller keeps alive for the
+    // reader's lifetime (fuzzing and tests).
+    static std::unique_ptr<TIEModuleResources> FromBytes(std::span<const std::uint8_t> bytes);
     ~TIEModuleResources();
     TIEModuleResources(const TIEModuleResources&) = delete;
     TIEModuleResources& operator=(const TIEModuleResources&) = delete;
@@ -76,6 +80,7 @@ public:
                                      std::int32_t& size) const;
 
 private:
+    explicit TIEModuleResources(std::span<const std::uint8_t> bytes);
     struct Impl;
     std::unique_ptr<Impl> m_impl;
 };

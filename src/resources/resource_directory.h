@@ -1,0 +1,42 @@
+// The walk over a module's resource directory: level 1 types, level 2 names, level 3
+// languages, each language ending in a data entry that locates the bytes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/byte_reader.h"
+#include "resources/pe_image.h"
+
+namespace tess {
+
+struct ResourceNameRecord {
+    std::string idText;    // "INTRESOURCE:<n>" or the string, UTF-8
+    bool found = false;    // a language's data lies inside a section
+    Bytes data;            // the chosen language's bytes (empty for a zero-sized resource)
+};
+
+struct ResourceTypeRecord {
+    std::string idText;
+    bool isString = false;
+    std::vector<ResourceNameRecord> names;
+};
+
+// Limits of one walk. Entry counts are further bounded by the bytes present.
+struct ResourceWalkLimits {
+    std::size_t maxEntries = std::size_t{1} << 20;       // directory entries read in all
+    std::size_t maxNameUnits = 1024;                     // UTF-16 units kept of one string id
+    std::size_t maxTextBytes = std::size_t{32} << 20;    // UTF-8 bytes of all string ids
+};
+
+// Types and names in directory order. Malformed parts are left out: entries of the
+// wrong kind for their level, directories already visited (loops, shared subtrees),
+// string ids running off the section, anything past the limits.
+std::vector<ResourceTypeRecord> readResourceTree(const PeImage& image,
+                                                 const ResourceWalkLimits& limits = {});
+
+// "INTRESOURCE:" followed by the decimal number.
+std::string integerIdText(std::uint32_t number);
+
+}  // namespace tess
