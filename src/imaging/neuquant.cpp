@@ -13,6 +13,7 @@ namespace {
 // samples visit the whole image.
 constexpr int kPrimes[4] = {499, 491, 487, 503};
 constexpr int kCycles = 100;
+constexpr std::int64_t kMinSamplesPerNeuron = 200;
 constexpr int kNetBiasShift = 4;  // colour values are kept with 4 extra bits
 constexpr int kIntBiasShift = 16;
 constexpr int kIntBias = 1 << kIntBiasShift;
@@ -104,7 +105,8 @@ void NeuQuant::learn(const Image& image, int sampleFactor) {
     // Tiny images are sampled at every pixel.
     if (pixels < kPrimes[3]) sampleFactor = 1;
     const int alphaDec = 30 + (sampleFactor - 1) / 3;
-    const std::int64_t samples = pixels / sampleFactor;
+    // Small images are walked several times so that every neuron sees enough samples.
+    const std::int64_t samples = std::max<std::int64_t>(pixels / sampleFactor, kMinSamplesPerNeuron * m_n);
     const std::int64_t delta = std::max<std::int64_t>(samples / kCycles, 1);
     int alpha = kInitAlpha;
     int radius = (m_n >> 3) * kRadiusBias;
