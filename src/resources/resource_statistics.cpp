@@ -15,14 +15,14 @@ namespace {
 using Contribution = std::function<std::int32_t(const TIEModuleResources&, std::int32_t t,
                                                 std::int32_t n, const std::string& typeName)>;
 
-// Opens `path`, sums `add` over every resource, and returns `initial` for a file that is
-// not a valid module. The reader is released on every path.
-std::int32_t countOver(const std::string& path, std::int32_t initial, const Contribution& add) {
+// Opens `path` and sums `add` over every resource from 0; `invalid` is the answer for a
+// file that is not a valid module. The reader is released on every path.
+std::int32_t countOver(const std::string& path, std::int32_t invalid, const Contribution& add) {
     const TIEModuleResources reader(path);
-    if (!reader.IsValid()) return initial;
+    if (!reader.IsValid()) return invalid;
     // Names may share one group's bytes, so a hostile module can list more frames than
     // 32 bits hold: sum wide and saturate.
-    std::int64_t total = initial;
+    std::int64_t total = 0;
     for (std::int32_t t = 0; t < reader.TypeCount(); ++t) {
         const std::string typeName = reader.TypeName(t);
         const std::int32_t names = reader.NameCount(t);
