@@ -37,15 +37,6 @@ constexpr std::size_t kCursorEntryHeight = 2;
 constexpr std::size_t kEntryBitCount = 6;
 constexpr std::size_t kEntryImageName = 12;
 
-bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
-
 std::string_view tableName(std::int64_t number) {
     for (const auto& [id, name] : kTypeTextNames)
         if (id == number) return name;
@@ -69,6 +60,7 @@ struct TIEModuleResources::Impl {
     std::unique_ptr<MappedFile> file;  // null when built over caller-owned bytes
     bool valid = false;
     std::vector<ResourceTypeRecord> types;
+    std::vector<std::string> typeNames;  // TypeName of each type, formed once
     std::vector<std::unique_ptr<TIEResourceBookmark>> bookmarks;
 
     void open(Bytes bytes) {
@@ -76,13 +68,21 @@ struct TIEModuleResources::Impl {
         if (!image) return;
         valid = true;
         types = readResourceTree(*image);
+        typeNames.reserve(types.size());
+        // A string type keeps its string, even one spelled like an integer identifier.
+        for (const ResourceTypeRecord& t : types)
+            typeNames.push_back(t.id.isString ? t.id.text : TypeTextName(t.id.idText()));
     }
 
-    const ResourceTypeRecord& type(std::int32_t index) const {
+    std::int32_t checkType(std::int32_t index) const {
         if (index < 0 || static_cast<std::size_t>(index) >= types.size())
             throw std::out_of_range("resource type index " + std::to_string(index) + " out of range (" +
                                     std::to_string(types.size()) + " types)");
-        return types[static_cast<std::size_t>(index)];
+        return index;
+    }
+
+    const ResourceTypeRecord& type(std::int32_t index) const {
+        return types[static_cast<std::size_t>(checkType(index))];
     }
 
     const ResourceNameRecord& name(std::int32_t typeIndex, std::int32_t index) const {
@@ -119,20 +119,18 @@ std::int32_t TIEModuleResources::TypeCount() const {
     return static_cast<std::int32_t>(m_impl->types.size());
 }
 
-std::string TIEModuleResources::TypeId(std::int32_t type) const { return m_impl->type(type).idText; }
+std::string TIEModuleResources::TypeId(std::int32_t type) const { return m_impl->type(type).id.idText(); }
 
 std::string TIEModuleResources::TypeName(std::int32_t type) const {
-    const ResourceTypeRecord& t = m_impl->type(type);
-    // A string type keeps its string, even one spelled like an integer identifier.
-    return t.isString ? t.idText : TypeTextName(t.idText);
+    return m_impl->typeNames[static_cast<std::size_t>(m_impl->checkType(type))];
 }
 
 std::int32_t TIEModuleResources::FindType(std::string_view text) const {
     const auto& types = m_impl->types;
     for (std::size_t i = 0; i < types.size(); ++i)
-        if (equalsIgnoringAsciiCase(types[i].idText, text)) return static_cast<std::int32_t>(i);
+        if (types[i].id.idTextEquals(text)) return static_cast<std::int32_t>(i);
     for (std::size_t i = 0; i < types.size(); ++i)
-        if (TypeName(static_cast<std::int32_t>(i)) == text) return static_cast<std::int32_t>(i);
+        if (m_impl->typeNames[i] == text) return static_cast<std::int32_t>(i);
     return -1;
 }
 
@@ -142,7 +140,7 @@ std::int32_t TIEModuleResources::NameCount(std::int32_t type) const {
 }
 
 std::string TIEModuleResources::NameId(std::int32_t type, std::int32_t name) const {
-    return m_impl->name(type, name).idText;
+    return m_impl->name(type, name).id.idText();
 }
 
 bool TIEModuleResources::IsGroupType(std::int32_t type) const {
@@ -173,7 +171,7 @@ const std::uint8_t* TIEModuleResources::FindResourceData(std::string_view typeTe
     if (type < 0) return nullptr;
     const auto& names = m_impl->types[static_cast<std::size_t>(type)].names;
     for (std::size_t i = 0; i < names.size(); ++i) {
-        if (!equalsIgnoringAsciiCase(names[i].idText, nameText)) continue;
+        if (!names[i].id.idTextEquals(nameText)) continue;
         std::int32_t found = 0;
         const std::uint8_t* data = ResourceData(type, static_cast<std::int32_t>(i), found);
         if (data) size = found;

@@ -1,8 +1,9 @@
 #include "resources/resource_directory.h"
 
+#include <charconv>
 #include <limits>
 #include <optional>
-#include <unordered_set>
+#include <vector>
 
 namespace tess {
 
@@ -49,6 +50,49 @@ void appendUtf8(std::string& out, char32_t cp) {
     }
 }
 
+// Directory offsets already walked: an open-addressing set of 31-bit offsets (one
+// allocation, no node per offset).
+class OffsetSet {
+public:
+    // False when `offset` was present already.
+    bool insert(std::uint32_t offset) {
+        if (2 * (m_size + 1) > m_slots.size()) grow();
+        const std::size_t mask = m_slots.size() - 1;
+        for (std::size_t i = hash(offset) & mask;; i = (i + 1) & mask) {
+            if (m_slots[i] == offset) return false;
+            if (m_slots[i] == kEmpty) {
+                m_slots[i] = offset;
+                ++m_size;
+                return true;
+            }
+        }
+    }
+
+private:
+    static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;  // offsets have the top bit clear
+    static std::size_t hash(std::uint32_t v) { return (v >> 2) * 0x9E3779B1u; }
+    void grow() {
+        std::vector<std::uint32_t> old = std::move(m_slots);
+        m_slots.assign(old.empty() ? 64 : old.size() * 2, kEmpty);
+        m_size = 0;
+        for (std::uint32_t v : old)
+            if (v != kEmpty) insert(v);
+    }
+    std::vector<std::uint32_t> m_slots;
+    std::size_t m_size = 0;
+};
+
+// The entries of one directory, read in place; `count` entries fit in the view.
+struct Directory {
+    Bytes view;
+    std::size_t first;
+    std::size_t count;
+    std::size_t size() const { return count; }
+    Entry operator[](std::size_t i) const {
+        return {*readU32(view, first + i * kEntrySize), *readU32(view, first + i * kEntrySize + 4)};
+    }
+};
+
 class Walker {
 public:
     Walker(Bytes view, const PeImage& image, const ResourceWalkLimits& limits)
@@ -56,8 +100,8 @@ public:
 
     // The entries of the directory at `offset`, fewer when the section ends first or the
     // entry budget runs out; nullopt when it was visited before or its header is cut.
-    std::optional<std::vector<Entry>> directory(std::uint32_t offset) {
-        if (!m_visited.insert(offset).second) return std::nullopt;
+    std::optional<Directory> directory(std::uint32_t offset) {
+        if (!m_visited.insert(offset)) return std::nullopt;
         const auto named = readU16(m_view, std::size_t{offset} + 12);
         const auto ids = readU16(m_view, std::size_t{offset} + 14);
         if (!named || !ids) return std::nullopt;
@@ -66,46 +110,48 @@ public:
         count = std::min(count, (m_view.size() - first) / kEntrySize);
         count = std::min(count, m_limits.maxEntries - m_entriesRead);
         m_entriesRead += count;
-        std::vector<Entry> entries;
-        entries.reserve(count);
-        for (std::size_t i = 0; i < count; ++i)
-            entries.push_back({*readU32(m_view, first + i * kEntrySize),
-                               *readU32(m_view, first + i * kEntrySize + 4)});
-        return entries;
+        return Directory{m_view, first, count};
     }
 
-    // The identifier text of an entry, or nullopt for a string that leaves the section
-    // or exceeds the text budget. Unpaired surrogates become U+FFFD.
-    std::optional<std::string> idText(const Entry& e) {
-        if (!e.isString()) return integerIdText(e.id);
+    // The id of an entry, or nullopt for a string that leaves the section or exceeds the
+    // text budget. Unpaired surrogates become U+FFFD.
+    std::optional<ResourceId> id(const Entry& e) {
+        ResourceId out;
+        if (!e.isString()) {
+            out.number = static_cast<std::uint16_t>(e.id);
+            // An integer id wider than 16 bits is not one the format can hold.
+            if (e.id > 0xFFFF) return std::nullopt;
+            return out;
+        }
+        out.isString = true;
         const std::size_t at = e.stringOffset();
         const auto length = readU16(m_view, at);
         if (!length) return std::nullopt;
         const auto units = subspan(m_view, at + 2, std::size_t{*length} * 2);
         if (!units) return std::nullopt;
         const std::size_t kept = std::min<std::size_t>(*length, m_limits.maxNameUnits);
-        std::string out;
+        std::string& text = out.text;
         for (std::size_t i = 0; i < kept; ++i) {
             char32_t u = *readU16(*units, 2 * i);
             if (u >= 0xD800 && u < 0xDC00 && i + 1 < kept) {
                 const char32_t low = *readU16(*units, 2 * i + 2);
                 if (low >= 0xDC00 && low < 0xE000) {
-                    appendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
+                    appendUtf8(text, 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
                     ++i;
                     continue;
                 }
             }
             if (u >= 0xD800 && u < 0xE000) u = 0xFFFD;
-            appendUtf8(out, u);
+            appendUtf8(text, u);
         }
-        if (out.size() > m_limits.maxTextBytes - m_textBytes) return std::nullopt;
-        m_textBytes += out.size();
+        if (text.size() > m_limits.maxTextBytes - m_textBytes) return std::nullopt;
+        m_textBytes += text.size();
         return out;
     }
 
     // The bytes of the language chosen for one name (see chooseLanguage).
-    void resolveData(const std::vector<Entry>& languages, ResourceNameRecord& name) {
-        const Entry* chosen = chooseLanguage(languages);
+    void resolveData(const Directory& languages, ResourceNameRecord& name) {
+        const std::optional<Entry> chosen = chooseLanguage(languages);
         if (!chosen) return;
         const auto rva = readU32(m_view, chosen->target);
         const auto size = readU32(m_view, std::size_t{chosen->target} + 4);
@@ -123,14 +169,15 @@ private:
     // first language in directory order - the choice a lookup without a language
     // preference would make, and the same on every machine. Entries that point at a
     // further directory are not data and are skipped.
-    static const Entry* chooseLanguage(const std::vector<Entry>& languages) {
-        const Entry* first = nullptr;
-        const Entry* enUs = nullptr;
-        for (const Entry& e : languages) {
+    static std::optional<Entry> chooseLanguage(const Directory& languages) {
+        std::optional<Entry> first;
+        std::optional<Entry> enUs;
+        for (std::size_t i = 0; i < languages.size(); ++i) {
+            const Entry e = languages[i];
             if (e.isDirectory()) continue;
-            if (!e.isString() && e.id == kLangNeutral) return &e;
-            if (!e.isString() && e.id == kLangEnUs && !enUs) enUs = &e;
-            if (!first) first = &e;
+            if (!e.isString() && e.id == kLangNeutral) return e;
+            if (!e.isString() && e.id == kLangEnUs && !enUs) enUs = e;
+            if (!first) first = e;
         }
         return enUs ? enUs : first;
     }
@@ -138,14 +185,35 @@ private:
     Bytes m_view;
     const PeImage& m_image;
     const ResourceWalkLimits& m_limits;
-    std::unordered_set<std::uint32_t> m_visited;
+    OffsetSet m_visited;
     std::size_t m_entriesRead = 0;
     std::size_t m_textBytes = 0;
 };
 
 }  // namespace
 
-std::string integerIdText(std::uint32_t number) { return "INTRESOURCE:" + std::to_string(number); }
+constexpr std::string_view kIntPrefix = "INTRESOURCE:";
+
+std::string integerIdText(std::uint32_t number) { return std::string(kIntPrefix) + std::to_string(number); }
+
+bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (lower(a[i]) != lower(b[i])) return false;
+    return true;
+}
+
+std::string ResourceId::idText() const { return isString ? text : integerIdText(number); }
+
+bool ResourceId::idTextEquals(std::string_view other) const {
+    if (isString) return equalsIgnoringAsciiCase(text, other);
+    if (other.size() <= kIntPrefix.size() || !equalsIgnoringAsciiCase(other.substr(0, kIntPrefix.size()), kIntPrefix))
+        return false;
+    char digits[8];
+    const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, number);
+    return ec == std::errc() && other.substr(kIntPrefix.size()) == std::string_view(digits, end - digits);
+}
 
 std::vector<ResourceTypeRecord> readResourceTree(const PeImage& image,
                                                  const ResourceWalkLimits& limits) {
@@ -156,23 +224,25 @@ std::vector<ResourceTypeRecord> readResourceTree(const PeImage& image,
     Walker walker(*view, image, limits);
     const auto root = walker.directory(0);
     if (!root) return types;
-    for (const Entry& typeEntry : *root) {
+    for (std::size_t ti = 0; ti < root->size(); ++ti) {
+        const Entry typeEntry = (*root)[ti];
         if (!typeEntry.isDirectory()) continue;
-        auto typeText = walker.idText(typeEntry);
-        if (!typeText) continue;
+        auto typeId = walker.id(typeEntry);
+        if (!typeId) continue;
         const auto nameEntries = walker.directory(typeEntry.targetOffset());
         if (!nameEntries) continue;
         ResourceTypeRecord type;
-        type.idText = std::move(*typeText);
-        type.isString = typeEntry.isString();
-        for (const Entry& nameEntry : *nameEntries) {
+        type.id = std::move(*typeId);
+        type.names.reserve(nameEntries->size());
+        for (std::size_t ni = 0; ni < nameEntries->size(); ++ni) {
+            const Entry nameEntry = (*nameEntries)[ni];
             if (!nameEntry.isDirectory()) continue;
-            auto nameText = walker.idText(nameEntry);
-            if (!nameText) continue;
+            auto nameId = walker.id(nameEntry);
+            if (!nameId) continue;
             const auto languages = walker.directory(nameEntry.targetOffset());
             if (!languages) continue;
             ResourceNameRecord name;
-            name.idText = std::move(*nameText);
+            name.id = std::move(*nameId);
             walker.resolveData(*languages, name);
             type.names.push_back(std::move(name));
         }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/byte_reader.h"
@@ -11,15 +12,26 @@
 
 namespace tess {
 
+// A type or name as the directory identifies it: a 16-bit integer or a string.
+struct ResourceId {
+    bool isString = false;
+    std::uint16_t number = 0;
+    std::string text;  // the string id, UTF-8
+
+    // "INTRESOURCE:<n>" or the string.
+    std::string idText() const;
+    // idText() == other, ignoring ASCII case, without building the text.
+    bool idTextEquals(std::string_view other) const;
+};
+
 struct ResourceNameRecord {
-    std::string idText;    // "INTRESOURCE:<n>" or the string, UTF-8
-    bool found = false;    // a language's data lies inside a section
-    Bytes data;            // the chosen language's bytes (empty for a zero-sized resource)
+    ResourceId id;
+    bool found = false;  // a language's data lies inside a section
+    Bytes data;          // the chosen language's bytes (empty for a zero-sized resource)
 };
 
 struct ResourceTypeRecord {
-    std::string idText;
-    bool isString = false;
+    ResourceId id;
     std::vector<ResourceNameRecord> names;
 };
 
@@ -38,5 +50,7 @@ std::vector<ResourceTypeRecord> readResourceTree(const PeImage& image,
 
 // "INTRESOURCE:" followed by the decimal number.
 std::string integerIdText(std::uint32_t number);
+// ASCII-only case-insensitive equality.
+bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b);
 
 }  // namespace tess
