@@ -249,7 +249,10 @@ void WriteIconSizes(const std::string& fileName, const Image& image, const TIOPa
             case 8: plan.bitCount = 8; break;
             case 32: plan.bitCount = 32; break;
             case 0: plan.bitCount = bitCountForPair(spp, bps, image); break;
-            default: plan.bitCount = 24; break;
+            case 24: plan.bitCount = 24; break;
+            // A count no encoding holds (a colour depth of 16 from grey+alpha, 15 from
+            // 5-5-5, 2 ...) keeps transparency at 32 bits instead of dropping it at 24.
+            default: plan.bitCount = image.hasAlpha() ? 32 : 24; break;
         }
         plan.dpiX = params.dpiX;
         plan.dpiY = params.dpiY;

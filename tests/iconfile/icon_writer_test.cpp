@@ -228,7 +228,7 @@ TEST(IconSizes, BitCountsPickEncodingsAndSizesResample) {
     };
     const Case cases[] = {{1, 1}, {4, 4}, {8, 8}, {32, 32}, {24, 24}, {2, 24}, {3, 24}, {16, 24}, {-5, 24}, {0, 32}};
     test::TempDir dir;
-    const Image img = test::gradientImage(20, 20);
+    Image img = test::gradientImage(20, 20);
     for (const Case& c : cases) {
         TIOParamsVals p = paramsFor(4, 8);  // the pair for bit count 0: 32-bit
         p.icoSizes[0] = {20, 20};
@@ -242,6 +242,17 @@ TEST(IconSizes, BitCountsPickEncodingsAndSizesResample) {
         const DirEntry second = entryOf(f, 1);
         EXPECT_EQ(second.width, 8);
         EXPECT_EQ(second.height, 6);
+    }
+    // With an alpha channel, a count no encoding holds keeps it at 32 bits; 24 stays 24.
+    img.ensureAlpha();
+    img.alphaRow(0)[0] = 100;
+    for (auto [requested, written] : {std::pair{16, 32}, {15, 32}, {2, 32}, {24, 24}}) {
+        TIOParamsVals p = paramsFor(2, 8);
+        p.icoSizes[0] = {20, 20};
+        p.icoBitCounts[0] = requested;
+        WriteIconSizes(dir.str("a.ico"), img, p);
+        const auto f = test::readFile(dir.file("a.ico"));
+        EXPECT_EQ(*readU16(f, 22 + 14), written) << requested;
     }
 }
 
