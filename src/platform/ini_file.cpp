@@ -2,7 +2,6 @@
 #include "platform/ini_file.h"
 
 #include <cerrno>
-#include <optional>
 
 #include "platform/error.h"
 #include "platform/file_queries.h"
@@ -72,7 +71,7 @@ struct ProfileText {
 
 // Splits at CR LF, lone LF or lone CR. The first break found decides how the file is
 // written back; a new file uses LF.
-ProfileText splitProfile(const std::vector<std::uint8_t>& bytes) {
+ProfileText splitProfile(Bytes bytes) {
     ProfileText text;
     bool breakSeen = false;
     std::string current;
@@ -95,34 +94,27 @@ ProfileText splitProfile(const std::vector<std::uint8_t>& bytes) {
     return text;
 }
 
-// Reads the file for a lookup; anything unreadable or too large reads as empty.
-ProfileText loadForReading(const std::string& path) {
-    FileReadResult read = readWholeFile(path, kMaxIniFileSize);
-    if (!read.ok) return {};
-    return splitProfile(read.bytes);
-}
-
-// Reads the file for a rewrite. A missing file is empty; a file that exists but cannot
+// The file's bytes for a rewrite. A missing file is empty; a file that exists but cannot
 // be read whole is not overwritten, since that would lose its contents.
-std::optional<ProfileText> loadForWriting(const std::string& path) {
+std::vector<std::uint8_t> loadForWriting(const std::string& path) {
     FileReadResult read = readWholeFile(path, kMaxIniFileSize);
-    if (read.ok) return splitProfile(read.bytes);
-    if (read.errorCode == ENOENT) return ProfileText{};
-    return std::nullopt;
-}
-
-[[noreturn]] void raiseWriteError(const std::string& path) {
+    if (read.ok) return std::move(read.bytes);
+    if (read.errorCode == ENOENT) return {};
     throw Error("Unable to write to " + path);
 }
 
-void save(const std::string& path, const ProfileText& text) {
+std::string joinProfile(const ProfileText& text) {
     std::string out;
     for (const std::string& line : text.lines) {
         out += line;
         out += text.lineBreak;
     }
-    const auto* data = reinterpret_cast<const std::uint8_t*>(out.data());
-    if (writeWholeFile(path, {data, out.size()}) != 0) raiseWriteError(path);
+    return out;
+}
+
+void save(const std::string& path, const std::string& content) {
+    const auto* data = reinterpret_cast<const std::uint8_t*>(content.data());
+    if (writeWholeFile(path, {data, content.size()}) != 0) throw Error("Unable to write to " + path);
 }
 
 std::string singleLine(std::string_view s) {
@@ -149,6 +141,10 @@ std::size_t sectionEnd(const ProfileText& text, std::size_t header) {
     std::size_t i = header + 1;
     while (i < text.lines.size() && classify(text.lines[i]).kind != ProfileLine::Kind::Section) ++i;
     return i;
+}
+
+bool profileReadSectionPresent(Bytes content, std::string_view section) {
+    return findSection(splitProfile(content), section) != std::string::npos;
 }
 
 }  // namespace
@@ -189,11 +185,10 @@ bool parseIniInteger(std::string_view text, std::int32_t& value) {
     return true;
 }
 
-IniFile::IniFile(std::string path) : m_path(std::move(path)) {}
-
-std::string IniFile::readString(std::string_view section, std::string_view key,
-                                std::string_view defaultValue) const {
-    const ProfileText text = loadForReading(m_path);
+std::string profileReadString(Bytes content, std::string_view section, std::string_view key,
+                              std::string_view defaultValue) {
+    if (content.size() > kMaxIniFileSize) return capValue(defaultValue);
+    const ProfileText text = splitProfile(content);
     bool inSection = false;
     bool sectionSeen = false;
     for (const std::string& raw : text.lines) {
@@ -215,6 +210,55 @@ std::string IniFile::readString(std::string_view section, std::string_view key,
     return capValue(defaultValue);
 }
 
+std::string profileWithValue(Bytes content, std::string_view section, std::string_view key,
+                             std::string_view value) {
+    ProfileText text = splitProfile(content);
+    const std::string cleanKey = singleLine(key);
+    const std::string cleanValue = singleLine(value);
+
+    const std::size_t header = findSection(text, section);
+    if (header == std::string::npos) {
+        if (!text.lines.empty() && !trimProfile(text.lines.back()).empty()) text.lines.emplace_back();
+        text.lines.push_back("[" + singleLine(section) + "]");
+        text.lines.push_back(cleanKey + "=" + cleanValue);
+        return joinProfile(text);
+    }
+    const std::size_t end = sectionEnd(text, header);
+    std::size_t lastEntry = header;
+    for (std::size_t i = header + 1; i < end; ++i) {
+        const ProfileLine line = classify(text.lines[i]);
+        if (line.kind != ProfileLine::Kind::Entry) continue;
+        if (equalsIgnoreAsciiCase(line.name, cleanKey)) {
+            text.lines[i] = std::string(line.name) + "=" + cleanValue;
+            return joinProfile(text);
+        }
+        lastEntry = i;
+    }
+    text.lines.insert(text.lines.begin() + static_cast<std::ptrdiff_t>(lastEntry + 1),
+                      cleanKey + "=" + cleanValue);
+    return joinProfile(text);
+}
+
+std::string profileWithoutSection(Bytes content, std::string_view section) {
+    ProfileText text = splitProfile(content);
+    for (std::size_t header = findSection(text, section); header != std::string::npos;
+         header = findSection(text, section, header)) {
+        const std::size_t end = sectionEnd(text, header);
+        text.lines.erase(text.lines.begin() + static_cast<std::ptrdiff_t>(header),
+                         text.lines.begin() + static_cast<std::ptrdiff_t>(end));
+    }
+    return joinProfile(text);
+}
+
+IniFile::IniFile(std::string path) : m_path(std::move(path)) {}
+
+std::string IniFile::readString(std::string_view section, std::string_view key,
+                                std::string_view defaultValue) const {
+    // Anything unreadable or too large reads as empty.
+    const FileReadResult read = readWholeFile(m_path, kMaxIniFileSize);
+    return profileReadString(read.ok ? Bytes(read.bytes) : Bytes(), section, key, defaultValue);
+}
+
 std::int32_t IniFile::readInteger(std::string_view section, std::string_view key,
                                   std::int32_t defaultValue) const {
     std::int32_t value = 0;
@@ -224,35 +268,8 @@ std::int32_t IniFile::readInteger(std::string_view section, std::string_view key
 
 void IniFile::writeString(std::string_view section, std::string_view key,
                           std::string_view value) {
-    std::optional<ProfileText> loaded = loadForWriting(m_path);
-    if (!loaded) raiseWriteError(m_path);
-    ProfileText& text = *loaded;
-    const std::string cleanKey = singleLine(key);
-    const std::string cleanValue = singleLine(value);
-
-    const std::size_t header = findSection(text, section);
-    if (header == std::string::npos) {
-        if (!text.lines.empty() && !trimProfile(text.lines.back()).empty()) text.lines.emplace_back();
-        text.lines.push_back("[" + singleLine(section) + "]");
-        text.lines.push_back(cleanKey + "=" + cleanValue);
-        save(m_path, text);
-        return;
-    }
-    const std::size_t end = sectionEnd(text, header);
-    std::size_t lastEntry = header;
-    for (std::size_t i = header + 1; i < end; ++i) {
-        const ProfileLine line = classify(text.lines[i]);
-        if (line.kind != ProfileLine::Kind::Entry) continue;
-        if (equalsIgnoreAsciiCase(line.name, cleanKey)) {
-            text.lines[i] = std::string(line.name) + "=" + cleanValue;
-            save(m_path, text);
-            return;
-        }
-        lastEntry = i;
-    }
-    text.lines.insert(text.lines.begin() + static_cast<std::ptrdiff_t>(lastEntry + 1),
-                      cleanKey + "=" + cleanValue);
-    save(m_path, text);
+    const std::vector<std::uint8_t> content = loadForWriting(m_path);
+    save(m_path, profileWithValue(content, section, key, value));
 }
 
 void IniFile::writeInteger(std::string_view section, std::string_view key, std::int32_t value) {
@@ -260,18 +277,10 @@ void IniFile::writeInteger(std::string_view section, std::string_view key, std::
 }
 
 void IniFile::eraseSection(std::string_view section) {
-    std::optional<ProfileText> loaded = loadForWriting(m_path);
-    if (!loaded) raiseWriteError(m_path);
-    ProfileText& text = *loaded;
-    bool changed = false;
-    for (std::size_t header = findSection(text, section); header != std::string::npos;
-         header = findSection(text, section, header)) {
-        const std::size_t end = sectionEnd(text, header);
-        text.lines.erase(text.lines.begin() + static_cast<std::ptrdiff_t>(header),
-                         text.lines.begin() + static_cast<std::ptrdiff_t>(end));
-        changed = true;
+    const std::vector<std::uint8_t> content = loadForWriting(m_path);
+    if (profileReadSectionPresent(content, section)) {
+        save(m_path, profileWithoutSection(content, section));
     }
-    if (changed) save(m_path, text);
 }
 
 MemIniFile::MemIniFile(const std::vector<std::string>& lines) {

@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/byte_reader.h"
+
 namespace tess {
 
 constexpr std::size_t kMaxIniFileSize = 16u * 1024u * 1024u;
@@ -25,6 +27,15 @@ constexpr std::size_t kMaxIniValueLength = 2047;
 // else is accepted: no blanks, no trailing text, no decimal value outside the 32-bit
 // signed range. Returns false for anything else.
 bool parseIniInteger(std::string_view text, std::int32_t& value);
+
+// The profile rules over a file's bytes, for IniFile and for tests and fuzzing.
+// profileReadString answers a lookup as IniFile::readString does (content above
+// kMaxIniFileSize reads as empty); the other two return the rewritten file content.
+std::string profileReadString(Bytes content, std::string_view section, std::string_view key,
+                              std::string_view defaultValue);
+std::string profileWithValue(Bytes content, std::string_view section, std::string_view key,
+                             std::string_view value);
+std::string profileWithoutSection(Bytes content, std::string_view section);
 
 class IniFile {
 public:
