@@ -470,15 +470,17 @@ void TFormTessarine::showEvent(QShowEvent* event) {
     FormShow();
 }
 
+void TFormTessarine::centreOnScreen() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect available = screen->availableGeometry();
+    const QRect frame = frameGeometry();
+    move(available.left() + (available.width() - frame.width()) / 2,
+         available.top() + (available.height() - frame.height()) / 2);
+}
+
 void TFormTessarine::showAsStored() {
-    if (m_centreOnShow) {
-        const QScreen* screen = QGuiApplication::primaryScreen();
-        if (screen) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
-            move(frame.topLeft());
-        }
-    }
+    if (m_centreOnShow) centreOnScreen();
     switch (m_storedState) {
     case 1: showMinimized(); break;
     case 2: showMaximized(); break;

@@ -181,6 +181,7 @@ private:
     void applyStates(const CommandStates& states);
     void setPanel(int index, const std::string& text);
     void setCaptionPath(const std::string& path);
+    void centreOnScreen();
     void refreshDestinationPanel();
     int findDestination(const std::string& folder) const;
     std::string selectedDestination() const;

@@ -23,6 +23,10 @@ ShellTreeView::ShellTreeView(QWidget* parent) : QTreeView(parent) {
             [this](const QModelIndex& current) {
                 if (current.isValid()) emit folderChanged(m_model.filePath(current));
             });
+    connect(&m_model, &QFileSystemModel::directoryLoaded, this, [this] {
+        if (m_scrollPending && currentIndex().isValid())
+            scrollTo(currentIndex(), QAbstractItemView::PositionAtTop);
+    });
 }
 
 bool ShellTreeView::navigateTo(const std::string& folder) {
@@ -43,11 +47,24 @@ std::string ShellTreeView::selectedFolder() const {
 }
 
 void ShellTreeView::scrollSelectionToTop() {
-    if (currentIndex().isValid()) scrollTo(currentIndex(), QAbstractItemView::PositionAtTop);
+    if (!currentIndex().isValid()) return;
+    m_scrollPending = true;
+    scrollTo(currentIndex(), QAbstractItemView::PositionAtTop);
+}
+
+void ShellTreeView::wheelEvent(QWheelEvent* event) {
+    m_scrollPending = false;
+    QTreeView::wheelEvent(event);
+}
+
+void ShellTreeView::keyPressEvent(QKeyEvent* event) {
+    m_scrollPending = false;
+    QTreeView::keyPressEvent(event);
 }
 
 // A right click selects the folder under the mouse, as a left click does.
 void ShellTreeView::mousePressEvent(QMouseEvent* event) {
+    m_scrollPending = false;
     if (event->button() == Qt::RightButton) {
         const QModelIndex index = indexAt(event->position().toPoint());
         if (index.isValid())
@@ -161,10 +178,13 @@ QAbstractItemView* ShellListView::currentView() const {
                                         : static_cast<QAbstractItemView*>(m_icons);
 }
 
+// The notices are queued, so they arrive after the view has moved its selection: the
+// counts then describe the item the user has just reached, not the one before it.
 bool ShellListView::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && watched == currentView()) emit keyPressed();
+    if (event->type() == QEvent::KeyPress && watched == currentView())
+        QMetaObject::invokeMethod(this, &ShellListView::keyPressed, Qt::QueuedConnection);
     if (event->type() == QEvent::MouseButtonPress && watched == currentView()->viewport())
-        emit mousePressed();
+        QMetaObject::invokeMethod(this, &ShellListView::mousePressed, Qt::QueuedConnection);
     return QStackedWidget::eventFilter(watched, event);
 }
 

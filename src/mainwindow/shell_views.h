@@ -32,9 +32,14 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QFileSystemModel m_model;
+    // Folders load in the background: the selection is scrolled to the top again as they
+    // arrive, until the user moves around in the tree.
+    bool m_scrollPending = false;
 };
 
 enum class ViewStyle { Icon, SmallIcon, List, Report };
