@@ -2,6 +2,7 @@
 #include "platform/ini_file.h"
 
 #include <cerrno>
+#include <unordered_map>
 
 #include "platform/error.h"
 #include "platform/file_queries.h"
@@ -241,12 +242,17 @@ std::string profileWithValue(Bytes content, std::string_view section, std::strin
 
 std::string profileWithoutSection(Bytes content, std::string_view section) {
     ProfileText text = splitProfile(content);
-    for (std::size_t header = findSection(text, section); header != std::string::npos;
-         header = findSection(text, section, header)) {
-        const std::size_t end = sectionEnd(text, header);
-        text.lines.erase(text.lines.begin() + static_cast<std::ptrdiff_t>(header),
-                         text.lines.begin() + static_cast<std::ptrdiff_t>(end));
+    // One pass: a header of that name starts skipping, any other header stops it.
+    std::vector<std::string> kept;
+    bool skipping = false;
+    for (std::string& line : text.lines) {
+        const ProfileLine parsed = classify(line);
+        if (parsed.kind == ProfileLine::Kind::Section) {
+            skipping = equalsIgnoreAsciiCase(parsed.name, section);
+        }
+        if (!skipping) kept.push_back(std::move(line));
     }
+    text.lines = std::move(kept);
     return joinProfile(text);
 }
 
@@ -284,27 +290,24 @@ void IniFile::eraseSection(std::string_view section) {
 }
 
 MemIniFile::MemIniFile(const std::vector<std::string>& lines) {
-    Section* current = nullptr;
+    // Section lookup by lower-cased name keeps a file of many sections linear to load.
+    std::unordered_map<std::string, std::size_t> byName;
+    std::size_t current = std::string::npos;
     for (const std::string& raw : lines) {
         const std::string_view line = trimControl(raw);
         if (line.empty() || line.front() == ';') continue;
         if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
             const std::string_view name = line.substr(1, line.size() - 2);
-            current = nullptr;
-            for (Section& s : m_sections) {
-                if (equalsIgnoreAsciiCase(s.name, name)) current = &s;
-            }
-            if (current == nullptr) {
-                m_sections.push_back({std::string(name), {}});
-                current = &m_sections.back();
-            }
+            const auto [it, added] = byName.emplace(asciiLowerCase(name), m_sections.size());
+            if (added) m_sections.push_back({std::string(name), {}});
+            current = it->second;
             continue;
         }
-        if (current == nullptr) continue;
+        if (current == std::string::npos) continue;
         const std::size_t eq = line.find('=');
         if (eq == std::string_view::npos) continue;
-        current->entries.emplace_back(std::string(trimControl(line.substr(0, eq))),
-                                      std::string(trimControl(line.substr(eq + 1))));
+        m_sections[current].entries.emplace_back(std::string(trimControl(line.substr(0, eq))),
+                                                 std::string(trimControl(line.substr(eq + 1))));
     }
 }
 
