@@ -2,10 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include "support/temp_dir.h"
 
 namespace tess {
 namespace {
@@ -102,6 +109,39 @@ TEST_F(BusyTest, OpenLinkIsBusyWhileOpeningAndSwallowsFailures) {
     EXPECT_EQ(countWhileOpening, (std::vector<std::int32_t>{1, 1}));
     EXPECT_EQ(BusyCount(), 0);
     EXPECT_EQ(m_cursor, (std::vector<bool>{true, false, true, false}));
+}
+
+TEST(OpenWithXdgOpen, PassesTheTextAsOneArgumentWithoutAShell) {
+    // A stand-in xdg-open found first on PATH records the argument it was given.
+    test::TempDir dir;
+    test::writeFile(dir.file("xdg-open"),
+                    std::string_view("#!/bin/sh\nprintf '%s' \"$1\" > \"$(dirname \"$0\")/arg.tmp\"\n"
+                                     "mv \"$(dirname \"$0\")/arg.tmp\" \"$(dirname \"$0\")/arg.txt\"\n"));
+    ASSERT_EQ(::chmod(dir.str("xdg-open").c_str(), 0700), 0);
+    const char* oldPath = std::getenv("PATH");
+    const std::string savedPath = oldPath ? oldPath : "";
+    ::setenv("PATH", (dir.path().string() + ":/usr/bin:/bin").c_str(), 1);
+    const std::string text = "https://x.example/?a=1&b=2; touch " + dir.str("pwned") + " $(id) 'q\"";
+    openWithXdgOpen(text);
+    ::setenv("PATH", savedPath.c_str(), 1);
+
+    // The opener does not wait for the child; give it time to write its file.
+    for (int i = 0; i < 500 && !std::filesystem::exists(dir.file("arg.txt")); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_TRUE(std::filesystem::exists(dir.file("arg.txt")));
+    const auto bytes = test::readFile(dir.file("arg.txt"));
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), text);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("pwned")));
+}
+
+TEST(OpenWithXdgOpen, MissingOpenerDoesNothing) {
+    test::TempDir empty;
+    const char* oldPath = std::getenv("PATH");
+    const std::string savedPath = oldPath ? oldPath : "";
+    ::setenv("PATH", empty.path().string().c_str(), 1);
+    EXPECT_NO_THROW(openWithXdgOpen("https://x.example"));
+    ::setenv("PATH", savedPath.c_str(), 1);
 }
 
 }  // namespace
