@@ -153,8 +153,10 @@ bool TIEModuleResources::IsIconOrCursorType(std::int32_t type) const {
     return name == "Icon" || name == "Cursor";
 }
 
-// The bytes of exactly the listed entry (type, name). A zero-sized resource has no first
-// byte to point at and gives null with size 0.
+// The bytes of exactly the listed entry (type, name), found by position rather than by
+// turning the identifier texts back into ids: a string type spelled "INTRESOURCE:3", or
+// two string names differing only in case, cannot redirect the lookup to another
+// resource. A zero-sized resource has no first byte to point at: null with size 0.
 const std::uint8_t* TIEModuleResources::ResourceData(std::int32_t type, std::int32_t name,
                                                      std::int32_t& size) const {
     size = 0;
@@ -269,6 +271,8 @@ std::string TIEModuleResources::FrameNameId(std::int32_t type, std::int32_t name
 const std::uint8_t* TIEModuleResources::FrameData(std::int32_t type, std::int32_t name,
                                                   std::int32_t frame, std::int32_t& size) const {
     const FrameEntry f = frameEntry(*this, type, name, frame);
+    // A type that is not a group has no frames: nothing, even when some "Cursor"
+    // resource has an empty string name.
     if (!f.entry) return nullptr;
     const std::string image = integerIdText(*readU16(*f.entry, kEntryImageName));
     return FindResourceData(f.kind == GroupKind::Icon ? "Icon" : "Cursor", image, size);

@@ -6,10 +6,12 @@
 // the file's bytes held by the instance and stay valid until it is destroyed; nothing is
 // copied per resource.
 //
-// Trust: every byte of the file is untrusted. A file that is not a readable PE image
-// gives an invalid instance (IsValid() false) and nothing is raised. Type and name
-// indices outside their lists raise std::out_of_range; frame and data queries that find
-// nothing give 0, empty text or a null pointer.
+// Trust: every byte of the file is untrusted and read through bounds checks; the walk
+// over the resource directory is bounded (visited directories, entry and text limits).
+// A file that is not a readable PE image gives an invalid instance (IsValid() false, no
+// types) and nothing is raised; malformed parts of a valid one are left out. Type and
+// name indices outside their lists raise std::out_of_range; frame and data queries that
+// find nothing give 0, empty text or a null pointer.
 #pragma once
 
 #include <cstdint>

@@ -43,8 +43,9 @@ struct ResourceWalkLimits {
 };
 
 // Types and names in directory order. Malformed parts are left out: entries of the
-// wrong kind for their level, directories already visited (loops, shared subtrees),
-// string ids running off the section, anything past the limits.
+// wrong kind for their level, integer ids above 16 bits, directories already visited
+// (loops, shared subtrees: the first entry in walk order keeps them), string ids running
+// off the section, anything past the limits.
 std::vector<ResourceTypeRecord> readResourceTree(const PeImage& image,
                                                  const ResourceWalkLimits& limits = {});
 

@@ -169,12 +169,18 @@ TEST(TypeTextNames, MapTheIntegerTableAndKeepEverythingElse) {
     for (const auto& [id, name] : cases) EXPECT_EQ(TypeTextName(id), name) << id;
 }
 
-TEST(TypeName, OfAStringTypeSpelledLikeAnIntegerIdIsTheString) {
+TEST(StringTypeSpelledLikeAnIntegerId, KeepsItsNameAndItsOwnData) {
     TempDir dir;
-    PeWriter().add("INTRESOURCE:14", 1, {1}).build().writeTo(dir.file("m.dll"));
+    PeWriter().add("INTRESOURCE:14", 1, {1}).add(test::kRtGroupIcon, 1, {2}).build().writeTo(dir.file("m.dll"));
     TIEModuleResources r(dir.str("m.dll"));
+    ASSERT_EQ(r.TypeCount(), 2);
     EXPECT_EQ(r.TypeName(0), "INTRESOURCE:14");
     EXPECT_FALSE(r.IsGroupType(0));
+    EXPECT_EQ(r.TypeName(1), "GroupIcon");
+    // Each listed entry hands out its own bytes, though both have the same identifier text.
+    std::int32_t size = 0;
+    EXPECT_EQ(bytesOf(r.ResourceData(0, 0, size), size), ByteVec{1});
+    EXPECT_EQ(bytesOf(r.ResourceData(1, 0, size), size), ByteVec{2});
 }
 
 TEST(FindType, MatchesIdentifierTextIgnoringCaseThenTextNameExactly) {
