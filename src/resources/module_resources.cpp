@@ -2,6 +2,7 @@
 
 #include <array>
 #include <charconv>
+#include <new>
 #include <stdexcept>
 #include <utility>
 
@@ -66,12 +67,18 @@ struct TIEModuleResources::Impl {
     void open(Bytes bytes) {
         const auto image = parsePeImage(bytes);
         if (!image) return;
-        valid = true;
-        types = readResourceTree(*image);
-        typeNames.reserve(types.size());
-        // A string type keeps its string, even one spelled like an integer identifier.
-        for (const ResourceTypeRecord& t : types)
-            typeNames.push_back(t.id.isString ? t.id.text : TypeTextName(t.id.idText()));
+        try {
+            types = readResourceTree(*image);
+            typeNames.reserve(types.size());
+            // A string type keeps its string, even one spelled like an integer identifier.
+            for (const ResourceTypeRecord& t : types)
+                typeNames.push_back(t.id.isString ? t.id.text : TypeTextName(t.id.idText()));
+            valid = true;
+        } catch (const std::bad_alloc&) {
+            // Opening never raises: a module too large to list is treated as unreadable.
+            types.clear();
+            typeNames.clear();
+        }
     }
 
     std::int32_t checkType(std::int32_t index) const {

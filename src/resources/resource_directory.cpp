@@ -70,7 +70,10 @@ public:
 
 private:
     static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;  // offsets have the top bit clear
-    static std::size_t hash(std::uint32_t v) { return (v >> 2) * 0x9E3779B1u; }
+    // Fibonacci hashing; the high half of the product mixes every bit of the offset.
+    static std::size_t hash(std::uint32_t v) {
+        return static_cast<std::size_t>((std::uint64_t{v} * 0x9E3779B97F4A7C15ull) >> 32);
+    }
     void grow() {
         std::vector<std::uint32_t> old = std::move(m_slots);
         m_slots.assign(old.empty() ? 64 : old.size() * 2, kEmpty);

@@ -27,9 +27,8 @@ std::u16string toUtf16(std::string_view s) {
     for (std::size_t i = 0; i < s.size();) {
         const auto c = static_cast<unsigned char>(s[i]);
         const std::size_t extra = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : 4;
-        if (extra == 4 || extra >= s.size() - i) {
-            if (extra != 0) throw std::invalid_argument("bad UTF-8 in fixture text");
-        }
+        if (extra == 4 || (extra > 0 && extra >= s.size() - i))
+            throw std::invalid_argument("bad UTF-8 in fixture text");
         char32_t cp = extra == 0 ? c : extra == 1 ? (c & 0x1F) : extra == 2 ? (c & 0x0F) : (c & 0x07);
         for (std::size_t k = 1; k <= extra; ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
         i += extra + 1;
