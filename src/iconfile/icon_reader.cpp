@@ -4,7 +4,8 @@
 // one of the longer bitmap header sizes (52, 56, 108, 124), the colour table then
 // follows it; a frame whose mask rows are missing or cut short is decoded without mask
 // (opaque); depths other than 1, 2, 4, 8, 16, 24 and 32 give a cleared image of the
-// frame's size. A frame whose colour table or colour rows run past the end aborts.
+// frame's size when the stream holds its rows. A frame whose colour table or colour rows
+// run past the end aborts.
 #include <algorithm>
 #include <bit>
 #include <optional>
@@ -99,14 +100,13 @@ bool decodeBitmapFrame(Bytes frame, const Entry& entryIn, bool raw, bool cursor,
     const std::uint64_t maskStride = icon::rowBytes(static_cast<std::uint64_t>(w), 1);
     const std::uint64_t colourBytes = stride * static_cast<std::uint64_t>(h);
     const std::uint64_t maskBytes = maskStride * static_cast<std::uint64_t>(h);
-    std::optional<Bytes> colourRows;
-    std::optional<Bytes> maskRows;
-    if (known) {
-        if (colourBytes > frame.size()) return abortLoad(params);
-        colourRows = subspan(frame, pos, static_cast<std::size_t>(colourBytes));
-        if (!colourRows) return abortLoad(params);
-        maskRows = subspan(frame, pos + static_cast<std::size_t>(colourBytes), static_cast<std::size_t>(maskBytes));
-    }
+    // The colour rows must be present, also for a depth that is not decoded: this keeps
+    // the image's allocation proportional to the input.
+    if (colourBytes > frame.size()) return abortLoad(params);
+    const std::optional<Bytes> colourRows = subspan(frame, pos, static_cast<std::size_t>(colourBytes));
+    if (!colourRows) return abortLoad(params);
+    const std::optional<Bytes> maskRows =
+        subspan(frame, pos + static_cast<std::size_t>(colourBytes), static_cast<std::size_t>(maskBytes));
 
     Image out(w, h, depth == 1 ? PixelFormat::BlackWhite1 : PixelFormat::Bgr24);
     std::vector<std::uint8_t> alpha;  // 255 opaque, 0 transparent; top-down

@@ -329,6 +329,20 @@ TEST(IconReadMalformed, TruncationOffsetsAndCountsGiveAbortedLoads) {
         EXPECT_TRUE(p.aborted) << c.what;
         EXPECT_TRUE(img.isEmpty()) << c.what;
     }
+    // An undecoded depth (260) with a huge width still needs its rows in the stream.
+    ByteBuilder wide;
+    wide.u32(40).u32(1u << 24).u32(12).u16(1).u16(260).fill(24);  // header, no rows
+    TIOParamsVals raw;
+    raw.isResource = true;
+    Image none;
+    EXPECT_FALSE(ReadIconFrame(wide.bytes, none, raw));
+    EXPECT_TRUE(raw.aborted);
+    // The same depth with its rows present gives a cleared image of the frame's size.
+    ByteBuilder odd;
+    odd.u32(40).u32(1).u32(2).u16(1).u16(260).fill(24).fill(36);  // 1 row of row(260) = 36
+    ASSERT_TRUE(ReadIconFrame(odd.bytes, none, raw));
+    EXPECT_EQ(none.width(), 1);
+    EXPECT_EQ(none.pixel(0, 0), (Rgb{0, 0, 0}));
     // The mask is optional: colour rows complete, mask missing decodes opaque.
     Image img;
     TIOParamsVals p;
