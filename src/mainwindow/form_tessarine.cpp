@@ -145,6 +145,9 @@ void TFormTessarine::createComponents() {
     TreeView1 = new QTreeWidget(Splitter1);
     TreeView1->setObjectName(QStringLiteral("TreeView1"));
     TreeView1->setHeaderHidden(true);
+    // Long node texts scroll sideways instead of being cut short.
+    TreeView1->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    TreeView1->header()->setStretchLastSection(false);
     TreeView1->setIndentation(19);
     TreeView1->setContextMenuPolicy(Qt::CustomContextMenu);
     Panel2 = createDetailPanel();

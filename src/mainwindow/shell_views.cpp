@@ -37,6 +37,9 @@ bool ShellTreeView::navigateTo(const std::string& folder) {
     if (!index.isValid()) return false;
     for (QModelIndex p = index.parent(); p.isValid(); p = p.parent()) expand(p);
     selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    // Keep the new folder in view while its parents are still loading.
+    m_scrollPending = true;
+    scrollTo(index);
     return true;
 }
 

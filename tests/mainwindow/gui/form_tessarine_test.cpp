@@ -39,6 +39,7 @@
 #include "mainwindow/path_shortening.h"
 #include "mainwindow/preview_view.h"
 #include "mainwindow/shell_views.h"
+#include "platform/error.h"
 #include "platform/ini_file.h"
 #include "platform/special_folders.h"
 #include "resources/module_resources.h"
@@ -61,9 +62,11 @@ public:
     std::vector<std::string> filters;
     std::vector<std::pair<std::string, std::string>> folderRequests;  // start, title
     std::vector<std::string> errors;
+    bool failOpen = false;  // the open dialog raises instead of answering
 
     std::string openFile(QWidget*, const std::string& filter) override {
         filters.push_back(filter);
+        if (failOpen) throw Error("The dialog could not be shown.");
         return take(openAnswers);
     }
     std::string browseForFolder(QWidget*, const std::string& start,
@@ -469,6 +472,33 @@ TEST_F(FormTest, ScanFromTheFileListFillsTreeCountsPanelsAndCommands) {
     EXPECT_FALSE(form->SaveSelectedGroupIcon1->isEnabled());
     EXPECT_FALSE(form->SaveSelectedGroupIcon2->isEnabled());
     EXPECT_TRUE(form->ModuleResources && form->ModuleResources->IsValid());
+}
+
+TEST_F(FormTest, ScanShowsTheBusyCursorAndRestoresDrawing) {
+    std::vector<bool> cursor;
+    const BusyCursorHook previous = setBusyCursorHook([&](bool busy) { cursor.push_back(busy); });
+    std::string module;
+    auto form = scanFromList(module);
+    setBusyCursorHook(previous);
+    ASSERT_GE(cursor.size(), 2u);
+    EXPECT_TRUE(cursor.front());
+    EXPECT_FALSE(cursor.back());
+    EXPECT_EQ(BusyCount(), 0);
+    EXPECT_TRUE(form->TreeView1->updatesEnabled());
+    EXPECT_TRUE(form->ImageEnView1->viewport()->updatesEnabled());
+}
+
+TEST_F(FormTest, ExceptionInAnEventIsReportedAndTheWindowCarriesOn) {
+    auto form = createForm();
+    m_dialogs.failOpen = true;
+    form->Open1->trigger();
+    ASSERT_EQ(m_dialogs.errors.size(), 1u);
+    EXPECT_EQ(m_dialogs.errors[0], "The dialog could not be shown.");
+    m_dialogs.failOpen = false;
+    const std::string module = writeModule();
+    m_dialogs.openAnswers.push_back(module);
+    form->Open1->trigger();
+    EXPECT_GT(form->TreeView1->topLevelItemCount(), 0);
 }
 
 TEST_F(FormTest, NonModuleItemLeavesTreeAndLabelsButResetsPanels) {
