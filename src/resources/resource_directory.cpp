@@ -102,8 +102,10 @@ public:
         : m_view(view), m_image(image), m_limits(limits) {}
 
     // The entries of the directory at `offset`, fewer when the section ends first or the
-    // entry budget runs out; nullopt when it was visited before or its header is cut.
+    // entry budget runs out; nullopt when it was visited before, its header is cut, or the
+    // budget is already spent (the walk ends there).
     std::optional<Directory> directory(std::uint32_t offset) {
+        if (m_entriesRead == m_limits.maxEntries) return std::nullopt;
         if (!m_visited.insert(offset)) return std::nullopt;
         const auto named = readU16(m_view, std::size_t{offset} + 12);
         const auto ids = readU16(m_view, std::size_t{offset} + 14);

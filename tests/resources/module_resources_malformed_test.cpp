@@ -6,6 +6,8 @@
 #include <functional>
 
 #include "resources/module_resources.h"
+#include "resources/pe_image.h"
+#include "resources/resource_directory.h"
 #include "support/module_builder.h"
 
 namespace tess {
@@ -348,6 +350,40 @@ TEST(GroupFrames, NamesBeyondTheFoundGroupTypeGiveZeroFrames) {
     EXPECT_EQ(r->FrameCount(integerType, 0), 1);
     EXPECT_EQ(r->FrameCount(integerType, 1), 0);
     EXPECT_THROW(r->FrameCount(integerType, 2), std::out_of_range);
+}
+
+TEST(WalkLimits, StopTheListsWhereTheBudgetRunsOut) {
+    // Root: 2 types. "PNG": 2 string names; RCData: 1 name; each name 1 language.
+    const PeFile pe = PeWriter().add("PNG", "AB", {1}).add("PNG", "CD", {2}).add(test::kRtRcData, 1, {3}).build();
+    const auto image = parsePeImage(pe.bytes);
+    ASSERT_TRUE(image);
+    struct Case {
+        ResourceWalkLimits limits;
+        std::size_t types, firstTypeNames;
+    };
+    const Case cases[] = {
+        {{}, 2, 2},
+        // Entries: root 2 + "PNG" names 2 + its languages 1 + 1, then RCData 1 + 1.
+        {{8, 1024, 1 << 20}, 2, 2},
+        {{7, 1024, 1 << 20}, 2, 2},   // RCData's name cannot have its languages read
+        {{6, 1024, 1 << 20}, 1, 2},   // nor RCData its names
+        {{3, 1024, 1 << 20}, 1, 0},   // room for the name "AB", not for its languages
+        {{2, 1024, 1 << 20}, 0, 0},
+        // Text: "PNG" 3 bytes, "AB" 2, "CD" 2.
+        {{100, 1024, 7}, 2, 2},
+        {{100, 1024, 6}, 2, 1},
+        {{100, 1, 1 << 20}, 2, 2},    // names cut to one unit
+    };
+    for (const Case& c : cases) {
+        const auto types = readResourceTree(*image, c.limits);
+        ASSERT_EQ(types.size(), c.types) << c.limits.maxEntries << " " << c.limits.maxTextBytes;
+        if (!types.empty()) {
+            EXPECT_EQ(types[0].names.size(), c.firstTypeNames) << c.limits.maxEntries << " " << c.limits.maxTextBytes;
+        }
+    }
+    const auto cut = readResourceTree(*image, {100, 1, 1 << 20});
+    EXPECT_EQ(cut[0].id.text, "P");
+    EXPECT_EQ(cut[0].names[1].id.text, "C");
 }
 
 TEST(Fuzzed, EveryByteFlipIsSurvived) {
