@@ -44,6 +44,8 @@
 #include "platform/special_folders.h"
 #include "resources/module_resources.h"
 #include "support/module_builder.h"
+#include "support/resource_bytes.h"
+#include "support/windres_module.h"
 #include "support/temp_dir.h"
 
 namespace tess {
@@ -584,6 +586,43 @@ TEST_F(FormTest, ScanThroughTheOpenDialog) {
     EXPECT_FALSE(form->ModuleResources);
     EXPECT_EQ(str(form->NoResources1->text()), "Resources: 7");
     EXPECT_TRUE(m_dialogs.errors.empty());
+}
+
+TEST_F(FormTest, WindresModuleWithA256PixelPngFrame) {
+    if (!test::windresAvailable()) GTEST_SKIP() << "windres or ld not found";
+    TempDir build;
+    test::writeFile(build.file("app.ico"),
+                    test::icoFile({{256, 256, 32, 0, 0, test::pngImage(256, 256, 0xC0204080)},
+                                   {48, 48, 8, 0, 0, test::dibIconImage(48, 48, 8, 0xFF808000)}}));
+    std::string error;
+    test::WindresOptions options;
+    options.stem = "my tool.beta";
+    const auto built = test::buildWindresModule(build, "1 ICON \"app.ico\"\n", &error, options);
+    ASSERT_TRUE(built) << error;
+    const std::string module = (fs::path(folder("windres")) / "my tool.beta.dll").string();
+    fs::copy_file(*built, module);
+    startIn(fs::path(module).parent_path().string());
+    auto form = createForm();
+    ASSERT_TRUE(form->ShellListView1->selectPath(module));
+
+    QTreeWidgetItem* group = typeNode(*form, "GroupIcon")->child(0);
+    EXPECT_EQ(str(group->text(0)), "My ToolDLL GroupIcon Icon 1");
+    ASSERT_EQ(group->childCount(), 2);
+    EXPECT_EQ(str(group->child(0)->text(0)), "256 x 256 32-bit");
+    EXPECT_EQ(str(form->NoGroupIcons1->text()), "Group Icons: 1");
+    EXPECT_EQ(str(form->NoIcons1->text()), "Icons: 2");
+    EXPECT_EQ(str(form->panelText(0)), str(shortenPath(QString::fromStdString(fs::path(module).parent_path().string()), 150, form->fontMetrics())));
+
+    form->TreeView1->setCurrentItem(group->child(0));
+    EXPECT_EQ(str(form->Dimensions1->text()), "Dimensions: 256 x 256");
+    EXPECT_EQ(str(form->panelText(8)), "256 pixels x 256 pixels");
+    EXPECT_EQ(str(form->Colors1->text()), "Colors: RGBA 32 bit");
+    EXPECT_TRUE(form->ImageEnView1->chessboard());
+
+    form->TreeView1->setCurrentItem(group->child(1));
+    EXPECT_EQ(str(form->Dimensions1->text()), "Dimensions: 48 x 48");
+    EXPECT_EQ(str(form->Colors1->text()), "Colors: RGB 8 bit");
+    EXPECT_FALSE(form->ImageEnView1->chessboard());
 }
 
 // ---------------------------------------------------------------------------------------
