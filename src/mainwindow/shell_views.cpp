@@ -23,10 +23,18 @@ ShellTreeView::ShellTreeView(QWidget* parent) : QTreeView(parent) {
             [this](const QModelIndex& current) {
                 if (current.isValid()) emit folderChanged(m_model.filePath(current));
             });
-    connect(&m_model, &QFileSystemModel::directoryLoaded, this, [this] {
+    m_scrollTimer.setSingleShot(true);
+    m_scrollTimer.setInterval(60);
+    connect(&m_scrollTimer, &QTimer::timeout, this, [this] {
         if (m_scrollPending && currentIndex().isValid())
             scrollTo(currentIndex(), QAbstractItemView::PositionAtTop);
     });
+    const auto settle = [this] {
+        if (m_scrollPending) m_scrollTimer.start();
+    };
+    connect(&m_model, &QFileSystemModel::directoryLoaded, this, settle);
+    connect(&m_model, &QAbstractItemModel::rowsInserted, this, settle);
+    connect(&m_model, &QAbstractItemModel::layoutChanged, this, settle);
 }
 
 bool ShellTreeView::navigateTo(const std::string& folder) {

@@ -8,6 +8,7 @@
 #include <QFileSystemModel>
 #include <QListView>
 #include <QStackedWidget>
+#include <QTimer>
 #include <QTreeView>
 
 namespace tess {
@@ -40,6 +41,8 @@ private:
     // Folders load in the background: the selection is scrolled to the top again as they
     // arrive, until the user moves around in the tree.
     bool m_scrollPending = false;
+    // Rows arrive and get sorted in bursts; the scroll waits until they settle.
+    QTimer m_scrollTimer;
 };
 
 enum class ViewStyle { Icon, SmallIcon, List, Report };
