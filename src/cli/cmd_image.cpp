@@ -29,8 +29,9 @@ constexpr const char* kConvertUsage =
     "Exit status: 0 ok, 1 the input cannot be decoded, 2 usage error or unreadable or\n"
     "unwritable file.\n";
 
-int usageError(const char* usage, const std::string& message) {
-    std::fprintf(stderr, "tessarine-cli: %s\n%s", message.c_str(), usage);
+// One line: the message and where the usage is.
+int usageError(const char* command, const std::string& message) {
+    std::fprintf(stderr, "tessarine-cli: %s (see 'tessarine-cli %s --help')\n", message.c_str(), command);
     return 2;
 }
 
@@ -67,10 +68,10 @@ int runFrames(const Args& args) {
         std::fputs(kFramesUsage, stdout);
         return 0;
     }
-    if (args.size() != 1) return usageError(kFramesUsage, "frames takes exactly one FILE");
+    if (args.size() != 1) return usageError("frames", "frames takes exactly one FILE");
     const std::string& file = args[0];
     if (formatCodeForExtension(lowerExtension(file)) == FormatCode::None)
-        return usageError(kFramesUsage, "\"" + file + "\": unknown image file extension \"" +
+        return usageError("frames", "\"" + file + "\": unknown image file extension \"" +
                                             lowerExtension(file) + "\"");
     try {
         const std::int32_t count = CountImageFrames(file);
@@ -98,23 +99,23 @@ int runConvert(const Args& args) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--frame") {
             if (i + 1 >= args.size() || !parseFrame(args[i + 1], frame))
-                return usageError(kConvertUsage, "--frame needs a frame number (0, 1, ...)");
+                return usageError("convert", "--frame needs a frame number (0, 1, ...)");
             ++i;
         } else if (args[i].rfind("--", 0) == 0) {
-            return usageError(kConvertUsage, "unknown option " + args[i]);
+            return usageError("convert", "unknown option " + args[i]);
         } else {
             files.push_back(args[i]);
         }
     }
-    if (files.size() != 2) return usageError(kConvertUsage, "convert takes INPUT and OUTPUT");
+    if (files.size() != 2) return usageError("convert", "convert takes INPUT and OUTPUT");
     const std::string& input = files[0];
     const std::string& output = files[1];
     const std::string inExt = lowerExtension(input), outExt = lowerExtension(output);
     if (formatCodeForExtension(inExt) == FormatCode::None)
-        return usageError(kConvertUsage, "\"" + input + "\": unknown image file extension \"" + inExt + "\"");
+        return usageError("convert", "\"" + input + "\": unknown image file extension \"" + inExt + "\"");
     const int outCode = formatCodeForExtension(outExt);
     if (outCode == FormatCode::None || outCode == FormatCode::Cursor)
-        return usageError(kConvertUsage, "cannot write \"" + output + "\": the extension \"" + outExt +
+        return usageError("convert", "cannot write \"" + output + "\": the extension \"" + outExt +
                                              "\" is not an image format this program writes");
     try {
         Image image;

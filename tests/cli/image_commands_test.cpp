@@ -1,5 +1,6 @@
 // tessarine-cli frames and convert: output lines, conversions and exit statuses.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include "cli/cli_commands.h"
 #include "iconfile/icon_codec.h"
@@ -129,9 +130,10 @@ TEST(CliConvert, ExitStatuses) {
     for (const Case& c : cases) {
         const Result r = convert(c.args);
         EXPECT_EQ(r.status, c.status) << c.what << ": " << r.err;
-        if (c.status == 2 && c.args.size() > 1) {
-            // One line of message before any usage text.
+        if (c.status != 0) {
+            // One line of message.
             EXPECT_EQ(r.err.rfind("tessarine-cli: ", 0), 0u) << c.what;
+            EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << c.what;
         }
     }
     EXPECT_FALSE(std::filesystem::exists(dir.file("o.tga")));
@@ -170,6 +172,24 @@ TEST(CliImageMagick, FramesAndConvertOnImageMagickFiles) {
     // The 64-bit PNG's depth names no icon encoding; its transparency survives at 32 bits.
     ASSERT_EQ(convert({dir.str("m.png"), dir.str("t.ico")}).status, 0);
     EXPECT_EQ(frames({dir.str("t.ico")}).out, "1\t32 x 32\tRGBA 32 bit\n");
+}
+
+TEST(CliBinary, SubcommandsReachTheirHandlersWithTheirExitStatuses) {
+    const std::string cli = std::string(TESS_BIN_DIR) + "/tessarine-cli";
+    if (!std::filesystem::exists(cli)) GTEST_SKIP() << "tessarine-cli not built";
+    test::TempDir dir;
+    const Image img = test::gradientImage(6, 6);
+    const TIOParamsVals p = pair(4, 8);
+    const IconFrameSource one{&img, &p};
+    WriteIconFile(dir.str("a.ico"), std::span(&one, 1));
+    EXPECT_EQ(test::capture(test::quoted(cli) + " frames " + test::quoted(dir.str("a.ico"))), "1\t6 x 6\tRGBA 32 bit\n");
+    EXPECT_EQ(WEXITSTATUS(test::run(test::quoted(cli) + " convert " + test::quoted(dir.str("a.ico")) + " " +
+                                    test::quoted(dir.str("a.png")))),
+              0);
+    EXPECT_TRUE(std::filesystem::exists(dir.file("a.png")));
+    EXPECT_EQ(WEXITSTATUS(test::run(test::quoted(cli) + " convert " + test::quoted(dir.str("a.ico")))), 2);
+    test::writeFile(dir.file("bad.png"), std::string_view("\x89PNG\r\n\x1a\n...."));
+    EXPECT_EQ(WEXITSTATUS(test::run(test::quoted(cli) + " frames " + test::quoted(dir.str("bad.png")))), 1);
 }
 
 }  // namespace
