@@ -516,6 +516,37 @@ TEST_F(FormTest, NonModuleItemLeavesTreeAndLabelsButResetsPanels) {
     EXPECT_EQ(str(form->windowTitle()), "Tessarine Test - " + module);
 }
 
+TEST_F(FormTest, TypesWithoutImagesGetEmptyTypeNodesAndImageResourcesAreNotPreviewed) {
+    ModuleBuilder builder;
+    builder.add(4, 1, test::ByteVec(16, 0));    // Menu
+    builder.add(16, 1, test::ByteVec(32, 0));   // Version
+    builder.add("Image", 1, test::pngImage(4, 4));
+    const std::string module = (fs::path(folder("plain")) / "plain.exe").string();
+    builder.writeTo(m_modulesDir, "plain.exe");
+    fs::copy_file(m_modulesDir.file("plain.exe"), module);
+    startIn(fs::path(module).parent_path().string());
+    auto form = createForm();
+    ASSERT_TRUE(form->ShellListView1->selectPath(module));
+
+    QTreeWidgetItem* menu = typeNode(*form, "Menu");
+    QTreeWidgetItem* version = typeNode(*form, "Version");
+    QTreeWidgetItem* image = typeNode(*form, "Image");
+    ASSERT_TRUE(menu && version && image);
+    EXPECT_EQ(menu->childCount(), 0);
+    EXPECT_EQ(version->childCount(), 0);
+    ASSERT_EQ(image->childCount(), 1);
+    EXPECT_EQ(str(image->child(0)->text(0)), "PlainEXE Image 1");
+    EXPECT_EQ(str(form->NoImages1->text()), "Images: 1");
+    EXPECT_FALSE(form->SaveAs1->isEnabled());
+    EXPECT_FALSE(form->ExtractAll1->isEnabled());
+
+    form->TreeView1->setCurrentItem(image->child(0));
+    EXPECT_TRUE(form->ImageEnView1->image().isEmpty());
+    EXPECT_FALSE(form->SaveAs1->isEnabled());
+    EXPECT_EQ(form->panelText(6), QString());
+    EXPECT_EQ(str(form->Frames1->text()), "Frames: 1");
+}
+
 TEST_F(FormTest, TextFileWithModuleExtensionScansToZeroCounts) {
     const std::string fake = (fs::path(folder("fake")) / "fake.dll").string();
     test::writeFile(fake, "MZ but nothing more");
@@ -528,6 +559,16 @@ TEST_F(FormTest, TextFileWithModuleExtensionScansToZeroCounts) {
     EXPECT_FALSE(form->SaveAs1->isEnabled());
     EXPECT_FALSE(form->ExtractAll1->isEnabled());
     EXPECT_FALSE(form->SaveGroupIcons1->isEnabled());
+}
+
+TEST_F(FormTest, KeyPressInTheListRefreshesFileLabels) {
+    std::string module;
+    auto form = scanFromList(module);
+    QTreeView* report = form->ShellListView1->reportView();
+    QTest::keyClick(report, Qt::Key_Shift);
+    QTRY_COMPARE(form->Filename1->text(), QString::fromStdString("Filename: " + module));
+    EXPECT_EQ(str(form->NoGroupIcons1->text()), "Group Icons: 1");
+    EXPECT_EQ(str(form->panelText(3)), "Resources: 7");
 }
 
 TEST_F(FormTest, MousePressInTheListRefreshesFileLabels) {
