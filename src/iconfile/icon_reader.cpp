@@ -21,7 +21,6 @@ namespace tess {
 
 namespace {
 
-constexpr int kDefaultDpi = 300;
 constexpr std::uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
 
 // The directory entry fields the decoder consults.

@@ -34,7 +34,6 @@ namespace tess {
 namespace {
 
 constexpr std::uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3, kAlphaBitFields = 6;
-constexpr int kDefaultDpi = 96;
 // An RLE stream can only cover so many pixels per byte; this bounds the allocation a
 // tiny stream with a huge header can cause (real streams stay far below).
 constexpr std::int64_t kRlePixelsPerByte = 1024;

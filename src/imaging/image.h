@@ -4,7 +4,9 @@
 // bit, 1 = white) or 24-bit colour stored blue, green, red. An optional 8-bit alpha plane
 // holds 0 for transparent and 255 for opaque. Rows are top-down. Sizes are limited to
 // kMaxPixels so that no allocation is driven by an unchecked dimension; creating a larger
-// image raises tess::Error.
+// image raises tess::Error. This library (tess_imaging) also holds the bitmap, PNG and JPEG
+// codecs, the colour quantizer and resampling; each decoder treats its bytes as untrusted
+// and reports malformed input by returning false.
 #pragma once
 
 #include <cstdint>

@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <new>
 
+#include "imaging/resolution.h"
 #include "platform/error.h"
 
 namespace tess {
@@ -98,6 +99,7 @@ bool decodeJpeg(Bytes data, Image& image, TIOParamsVals& params) {
     params.bitsPerSample = 8;
     params.samplesPerPixel = components == 1 ? 1 : 3;
     params.colorMap.clear();
+    params.dpiX = params.dpiY = kDefaultDpi;
     if (d->cinfo.saw_JFIF_marker && d->cinfo.X_density > 0 && d->cinfo.Y_density > 0) {
         if (d->cinfo.density_unit == 1) {
             params.dpiX = d->cinfo.X_density;

@@ -12,13 +12,13 @@
 #include <new>
 
 #include "imaging/quantizer.h"
+#include "imaging/resolution.h"
 #include "platform/error.h"
 
 namespace tess {
 
 namespace {
 
-constexpr int kDefaultDpi = 96;
 // Limits against decompression bombs: header dimensions, ancillary chunk memory, and the
 // decoded bytes per input byte (deflate cannot exceed ~1032:1).
 constexpr png_uint_32 kMaxSide = 1u << 20;

@@ -6,6 +6,10 @@
 
 namespace tess {
 
+// The resolution a decoder reports when the file gives none (also the parameters' default),
+// so that an image read without resolution is written back with 11811 pixels per metre.
+inline constexpr int kDefaultDpi = 300;
+
 // round(dpi / 2.54 * 100), halves to even: 300 gives 11811, 96 gives 3780, 72 gives 2835.
 inline std::int32_t pixelsPerMetreFromDpi(int dpi) {
     if (dpi <= 0) return 0;
