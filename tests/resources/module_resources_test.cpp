@@ -371,6 +371,17 @@ TEST(GroupIcon, FrameNamingAMissingImageHasANameButNoData) {
     EXPECT_EQ(size, 55);
 }
 
+TEST(GroupIcon, BitCountIsTheStoredWordEvenWhenZero) {
+    TempDir dir;
+    test::GroupEntry entry;
+    entry.bitCount = 0;
+    entry.colorCount = 16;  // no fallback to the colour count
+    PeWriter().add(test::kRtGroupIcon, 1, test::groupIconDirectory({entry})).build().writeTo(dir.file("m.dll"));
+    TIEModuleResources r(dir.str("m.dll"));
+    EXPECT_EQ(r.FrameCount(0, 0), 1);
+    EXPECT_EQ(r.FrameBitCount(0, 0, 0), 0);
+}
+
 TEST(GroupCursor, EntryHeightIsHalvedAndImageIsTheCursorResource) {
     GroupModule m;
     TIEModuleResources r(m.path);
