@@ -153,6 +153,20 @@ TEST(IconEncoding, GreyImageAsFourBitGetsTheSixteenStepRampAndRedDiv16) {
     }
 }
 
+TEST(IconEncoding, GreyImageWithFewLevelsKeepsWhiteAsFourBitFrame) {
+    // Black, grey 128 and white: three levels fit 16 entries exactly, so white stays 255
+    // rather than becoming the ramp's 240.
+    test::TempDir dir;
+    Image img(3, 1, PixelFormat::Bgr24);
+    img.setPixel(0, 0, Rgb{255, 255, 255});
+    img.setPixel(1, 0, Rgb{128, 128, 128});
+    const auto f = writeOne(img, paramsFor(1, 4), dir);
+    EXPECT_EQ(std::vector<std::uint8_t>(f.begin() + 62, f.begin() + 74),
+              (std::vector<std::uint8_t>{255, 255, 255, 0, 128, 128, 128, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(f[62 + 64], 0x01);  // indices 0 1, then 2 in the high nibble of the next byte
+    EXPECT_EQ(f[62 + 65], 0x20);
+}
+
 TEST(IconEncoding, TenColoursAsEightBitBySizesWriterWithIndexZeroForTransparent) {
     test::TempDir dir;
     Image img(10, 2, PixelFormat::Bgr24);
