@@ -365,6 +365,16 @@ TEST_F(FormTest, SettingsRoundTripDropsGoneAndCaseDuplicateHistoryEntries) {
     EXPECT_EQ(again->normalGeometry().size(), QSize(1000, 600));
 }
 
+TEST_F(FormTest, SettingsThatCannotBeWrittenAreReportedAtExit) {
+    {
+        auto form = createForm();
+        fs::create_directories(iniPath());  // a folder where the file should be
+    }
+    ASSERT_EQ(m_dialogs.errors.size(), 1u);
+    EXPECT_EQ(m_dialogs.errors[0].rfind("Unable to write to", 0), 0u) << m_dialogs.errors[0];
+    EXPECT_NE(m_dialogs.errors[0].find("Tessarine.ini"), std::string::npos);
+}
+
 TEST_F(FormTest, StoredPositionIsKeptAndNormalStateRestored) {
     writeIni("[Form Main]\nLeft=12\nTop=0\nWidth=970\nHeight=500\nState=0\n");
     auto form = createForm();
