@@ -1,6 +1,7 @@
 #include "mainwindow/form_tessarine.h"
 
 #include <cstdint>
+#include <map>
 #include <stdexcept>
 #include <vector>
 
@@ -533,8 +534,17 @@ void TFormTessarine::LoadSettings(const std::string& fileName) {
     if (!folderExists(DestinationFolder) && folderExists(defaultRoot))
         DestinationFolder = defaultRoot;
 
-    for (int i = 0; i < count; ++i) {
-        const std::string entry = ini.readString(kHistory, std::to_string(i), "");
+    // Keys 0 .. count-1 of the history in index order. The section is read once and only
+    // its keys that spell such an index are visited, so a huge stored count costs nothing;
+    // indices without a key read as empty and are skipped.
+    std::map<int, std::string> history;
+    for (auto& [key, value] : ini.readSection(kHistory)) {
+        std::int32_t index = 0;
+        if (parseIniInteger(key, index) && index >= 0 && index < count &&
+            key == std::to_string(index))
+            history.emplace(index, std::move(value));
+    }
+    for (const auto& [index, entry] : history) {
         if (!entry.empty() && folderExists(entry) && findDestination(entry) < 0)
             DestinationFolderComboBox1->addItem(qs(entry));
     }

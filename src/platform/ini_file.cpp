@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "platform/error.h"
 #include "platform/file_queries.h"
@@ -148,6 +149,15 @@ bool profileReadSectionPresent(Bytes content, std::string_view section) {
     return findSection(splitProfile(content), section) != std::string::npos;
 }
 
+// An entry's value as a lookup returns it: one pair of matching enclosing quotes removed,
+// then cut like every value.
+std::string entryValue(std::string_view v) {
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) {
+        v = v.substr(1, v.size() - 2);
+    }
+    return capValue(v);
+}
+
 }  // namespace
 
 bool parseIniInteger(std::string_view text, std::int32_t& value) {
@@ -201,14 +211,33 @@ std::string profileReadString(Bytes content, std::string_view section, std::stri
             sectionSeen = inSection;
         } else if (inSection && line.kind == ProfileLine::Kind::Entry &&
                    equalsIgnoreAsciiCase(line.name, key)) {
-            std::string_view v = line.value;
-            if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) {
-                v = v.substr(1, v.size() - 2);
-            }
-            return capValue(v);
+            return entryValue(line.value);
         }
     }
     return capValue(defaultValue);
+}
+
+std::vector<std::pair<std::string, std::string>> profileReadSection(Bytes content,
+                                                                    std::string_view section) {
+    std::vector<std::pair<std::string, std::string>> entries;
+    if (content.size() > kMaxIniFileSize) return entries;
+    const ProfileText text = splitProfile(content);
+    std::unordered_set<std::string> names;
+    bool inSection = false;
+    bool sectionSeen = false;
+    for (const std::string& raw : text.lines) {
+        const ProfileLine line = classify(raw);
+        if (line.kind == ProfileLine::Kind::Section) {
+            if (sectionSeen) break;
+            inSection = equalsIgnoreAsciiCase(line.name, section);
+            sectionSeen = inSection;
+        } else if (inSection && line.kind == ProfileLine::Kind::Entry &&
+                   names.insert(asciiLowerCase(line.name)).second) {
+            // The first entry of a name is the one a lookup by that name finds.
+            entries.emplace_back(std::string(line.name), entryValue(line.value));
+        }
+    }
+    return entries;
 }
 
 std::string profileWithValue(Bytes content, std::string_view section, std::string_view key,
@@ -270,6 +299,12 @@ std::int32_t IniFile::readInteger(std::string_view section, std::string_view key
     std::int32_t value = 0;
     if (!parseIniInteger(readString(section, key, {}), value)) return defaultValue;
     return value;
+}
+
+std::vector<std::pair<std::string, std::string>> IniFile::readSection(
+    std::string_view section) const {
+    const FileReadResult read = readWholeFile(m_path, kMaxIniFileSize);
+    return profileReadSection(read.ok ? Bytes(read.bytes) : Bytes(), section);
 }
 
 void IniFile::writeString(std::string_view section, std::string_view key,

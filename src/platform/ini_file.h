@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/byte_reader.h"
@@ -33,6 +34,8 @@ bool parseIniInteger(std::string_view text, std::int32_t& value);
 // kMaxIniFileSize reads as empty); the other two return the rewritten file content.
 std::string profileReadString(Bytes content, std::string_view section, std::string_view key,
                               std::string_view defaultValue);
+std::vector<std::pair<std::string, std::string>> profileReadSection(Bytes content,
+                                                                    std::string_view section);
 std::string profileWithValue(Bytes content, std::string_view section, std::string_view key,
                              std::string_view value);
 std::string profileWithoutSection(Bytes content, std::string_view section);
@@ -51,6 +54,11 @@ public:
     // key is absent. "Key=" reads as "", not as the default.
     std::string readString(std::string_view section, std::string_view key,
                            std::string_view defaultValue) const;
+
+    // Every key of the first section named `section` with the value readString gives for
+    // it, in file order, each name once. Reads the file once, so callers that look up many
+    // keys of one section need not read it per key.
+    std::vector<std::pair<std::string, std::string>> readSection(std::string_view section) const;
 
     // readString parsed with parseIniInteger; `defaultValue` when absent or invalid.
     std::int32_t readInteger(std::string_view section, std::string_view key,

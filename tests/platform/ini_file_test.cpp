@@ -57,6 +57,17 @@ TEST_F(IniFileTest, FirstSectionAndFirstKeyOfANameWin) {
     EXPECT_EQ(ini.readString("A", "j", "d"), "d");
 }
 
+TEST_F(IniFileTest, ReadSectionGivesEachKeyOnceAsReadStringWould) {
+    IniFile ini = withContent("[H]\n1 = \"b\"\n0=a\nK=x\nk=y\n[h]\n2=c\n");
+    const auto entries = ini.readSection("h");
+    ASSERT_EQ(entries.size(), 3u);
+    for (const auto& [key, value] : entries) EXPECT_EQ(value, ini.readString("H", key, "?"));
+    EXPECT_EQ(entries[0].first, "1");
+    EXPECT_EQ(entries[0].second, "b");
+    EXPECT_EQ(entries[2].second, "x");
+    EXPECT_TRUE(ini.readSection("missing").empty());
+}
+
 TEST_F(IniFileTest, ValuesAreCutAt2047CharactersAndAtNul) {
     const std::string exact(2047, 'x');
     IniFile ini = withContent("[A]\nExact=" + exact + "\nLong=" + exact + "yz\nNul=ab" +

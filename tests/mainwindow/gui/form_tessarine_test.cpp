@@ -365,6 +365,20 @@ TEST_F(FormTest, SettingsRoundTripDropsGoneAndCaseDuplicateHistoryEntries) {
     EXPECT_EQ(again->normalGeometry().size(), QSize(1000, 600));
 }
 
+TEST_F(FormTest, HugeHistoryCountReadsOnlyTheKeysPresentInIndexOrder) {
+    const std::string first = folder("first");
+    const std::string second = folder("second");
+    const std::string beyond = folder("beyond");
+    // Keys out of file order, one spelled "01" (not an index key), one past a smaller count
+    // would be: the full 32-bit count must neither hang the start nor lose entries.
+    writeIni("[Form Main]\nDestinationFolderCount=2147483647\nDestinationFolder=" + first +
+             "\n[DestinationFolders]\n7=" + second + "\n01=" + beyond + "\n0=" + first + "\n");
+    auto form = createForm();
+    ASSERT_EQ(form->DestinationFolderComboBox1->count(), 2);
+    EXPECT_EQ(str(form->DestinationFolderComboBox1->itemText(0)), first);
+    EXPECT_EQ(str(form->DestinationFolderComboBox1->itemText(1)), second);
+}
+
 TEST_F(FormTest, SettingsThatCannotBeWrittenAreReportedAtExit) {
     {
         auto form = createForm();
