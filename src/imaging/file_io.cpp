@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <filesystem>
 
 #include "platform/error.h"
 
@@ -28,6 +29,8 @@ struct FileCloser {
 }  // namespace
 
 std::vector<std::uint8_t> readFileBytes(const std::string& fileName) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(fileName, ec)) cannotOpen(fileName, EISDIR);
     std::FILE* f = std::fopen(fileName.c_str(), "rb");
     if (!f) cannotOpen(fileName, errno);
     FileCloser closer{f};

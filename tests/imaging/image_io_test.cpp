@@ -126,6 +126,13 @@ TEST(LoadFromFile, MissingFileAndUnknownExtensionRaise) {
     } catch (const Error& e) {
         EXPECT_EQ(std::string(e.what()).rfind("Cannot open file \"" + dir.str("none.png") + "\". ", 0), 0u);
     }
+    std::filesystem::create_directory(dir.file("folder.png"));
+    try {
+        loadFromFile(dir.str("folder.png"), img, p);
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("Cannot open file \"" + dir.str("folder.png") + "\". ", 0), 0u);
+    }
     test::writeFile(dir.file("x.xyz"), std::string_view("data"));
     EXPECT_THROW(loadFromFile(dir.str("x.xyz"), img, p), Error);
     test::writeFile(dir.file("bad.jpg"), std::string_view("\xFF\xD8garbage"));
