@@ -6,6 +6,7 @@
 
 #include "iconfile/icon_codec.h"
 #include "iconfile/icon_layout.h"
+#include "imaging/dib_header.h"
 #include "imaging/file_io.h"
 #include "imaging/quantizer.h"
 #include "imaging/resample.h"
@@ -26,14 +27,6 @@ struct FramePlan {
     int dpiX = 0, dpiY = 0;
 };
 
-void putU16(std::vector<std::uint8_t>& v, std::uint32_t x) {
-    v.push_back(static_cast<std::uint8_t>(x));
-    v.push_back(static_cast<std::uint8_t>(x >> 8));
-}
-void putU32(std::vector<std::uint8_t>& v, std::uint32_t x) {
-    putU16(v, x & 0xFFFF);
-    putU16(v, x >> 16);
-}
 void putColour(std::vector<std::uint8_t>& v, Rgb c) {
     v.push_back(c.b);
     v.push_back(c.g);
@@ -77,17 +70,9 @@ std::vector<std::uint8_t> encodeFrame(const FramePlan& plan, Writer writer) {
 
     std::vector<std::uint8_t> out;
     out.reserve(static_cast<std::size_t>(total));
-    putU32(out, 40);
-    putU32(out, static_cast<std::uint32_t>(w));
-    putU32(out, static_cast<std::uint32_t>(2 * h));
-    putU16(out, 1);
-    putU16(out, static_cast<std::uint32_t>(bc));
-    putU32(out, 0);
-    putU32(out, static_cast<std::uint32_t>(imageSize));
-    putU32(out, static_cast<std::uint32_t>(pixelsPerMetreFromDpi(plan.dpiX)));
-    putU32(out, static_cast<std::uint32_t>(pixelsPerMetreFromDpi(plan.dpiY)));
-    putU32(out, 0);
-    putU32(out, 0);
+    appendInfoHeader(out, {static_cast<std::uint32_t>(w), static_cast<std::uint32_t>(2 * h),
+                           static_cast<std::uint32_t>(bc), static_cast<std::uint32_t>(imageSize),
+                           plan.dpiX, plan.dpiY});
 
     // Colour source for the colour depths: a 24-bit view of the image.
     std::optional<Image> colour;

@@ -25,6 +25,7 @@
 #include <bit>
 #include <optional>
 
+#include "imaging/dib_header.h"
 #include "imaging/quantizer.h"
 #include "imaging/resolution.h"
 #include "platform/error.h"
@@ -339,19 +340,6 @@ bool decodeBitmap(Bytes data, bool resource, Image& image, TIOParamsVals& params
     return true;
 }
 
-namespace {
-
-void putU16(std::vector<std::uint8_t>& v, std::uint32_t x) {
-    v.push_back(static_cast<std::uint8_t>(x));
-    v.push_back(static_cast<std::uint8_t>(x >> 8));
-}
-void putU32(std::vector<std::uint8_t>& v, std::uint32_t x) {
-    putU16(v, x & 0xFFFF);
-    putU16(v, x >> 16);
-}
-
-}  // namespace
-
 std::vector<std::uint8_t> encodeBitmapFile(const Image& image, const TIOParamsVals& params) {
     int bc;
     if (params.bitsPerSample == 1) bc = 1;
@@ -374,17 +362,9 @@ std::vector<std::uint8_t> encodeBitmapFile(const Image& image, const TIOParamsVa
     putU32(f, static_cast<std::uint32_t>(offBits + pixelBytes));
     putU32(f, 0);
     putU32(f, static_cast<std::uint32_t>(offBits));
-    putU32(f, 40);
-    putU32(f, static_cast<std::uint32_t>(w));
-    putU32(f, static_cast<std::uint32_t>(h));
-    putU16(f, 1);
-    putU16(f, static_cast<std::uint32_t>(bc));
-    putU32(f, 0);
-    putU32(f, static_cast<std::uint32_t>(pixelBytes));
-    putU32(f, static_cast<std::uint32_t>(pixelsPerMetreFromDpi(params.dpiX)));
-    putU32(f, static_cast<std::uint32_t>(pixelsPerMetreFromDpi(params.dpiY)));
-    putU32(f, 0);
-    putU32(f, 0);
+    appendInfoHeader(f, {static_cast<std::uint32_t>(w), static_cast<std::uint32_t>(h),
+                         static_cast<std::uint32_t>(bc), static_cast<std::uint32_t>(pixelBytes),
+                         params.dpiX, params.dpiY});
 
     // Colour table and an index per pixel for the palette depths.
     std::vector<std::uint8_t> indices;

@@ -2,6 +2,7 @@
 #include "platform/ini_file.h"
 
 #include <cerrno>
+#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -196,47 +197,46 @@ bool parseIniInteger(std::string_view text, std::int32_t& value) {
     return true;
 }
 
-std::string profileReadString(Bytes content, std::string_view section, std::string_view key,
-                              std::string_view defaultValue) {
-    if (content.size() > kMaxIniFileSize) return capValue(defaultValue);
+// Calls visit(line) for each entry of the first section named `section` (only that one is
+// searched), in file order, until visit returns false.
+template <typename Visit>
+void visitFirstSection(Bytes content, std::string_view section, Visit visit) {
     const ProfileText text = splitProfile(content);
     bool inSection = false;
-    bool sectionSeen = false;
     for (const std::string& raw : text.lines) {
         const ProfileLine line = classify(raw);
         if (line.kind == ProfileLine::Kind::Section) {
-            // Only the first section of that name is searched.
-            if (sectionSeen) break;
+            if (inSection) return;
             inSection = equalsIgnoreAsciiCase(line.name, section);
-            sectionSeen = inSection;
-        } else if (inSection && line.kind == ProfileLine::Kind::Entry &&
-                   equalsIgnoreAsciiCase(line.name, key)) {
-            return entryValue(line.value);
+        } else if (inSection && line.kind == ProfileLine::Kind::Entry && !visit(line)) {
+            return;
         }
     }
-    return capValue(defaultValue);
+}
+
+std::string profileReadString(Bytes content, std::string_view section, std::string_view key,
+                              std::string_view defaultValue) {
+    if (content.size() > kMaxIniFileSize) return capValue(defaultValue);
+    std::optional<std::string> found;
+    visitFirstSection(content, section, [&](const ProfileLine& line) {
+        if (!equalsIgnoreAsciiCase(line.name, key)) return true;
+        found = entryValue(line.value);
+        return false;
+    });
+    return found ? *found : capValue(defaultValue);
 }
 
 std::vector<std::pair<std::string, std::string>> profileReadSection(Bytes content,
                                                                     std::string_view section) {
     std::vector<std::pair<std::string, std::string>> entries;
     if (content.size() > kMaxIniFileSize) return entries;
-    const ProfileText text = splitProfile(content);
     std::unordered_set<std::string> names;
-    bool inSection = false;
-    bool sectionSeen = false;
-    for (const std::string& raw : text.lines) {
-        const ProfileLine line = classify(raw);
-        if (line.kind == ProfileLine::Kind::Section) {
-            if (sectionSeen) break;
-            inSection = equalsIgnoreAsciiCase(line.name, section);
-            sectionSeen = inSection;
-        } else if (inSection && line.kind == ProfileLine::Kind::Entry &&
-                   names.insert(asciiLowerCase(line.name)).second) {
-            // The first entry of a name is the one a lookup by that name finds.
+    visitFirstSection(content, section, [&](const ProfileLine& line) {
+        // The first entry of a name is the one a lookup by that name finds.
+        if (names.insert(asciiLowerCase(line.name)).second)
             entries.emplace_back(std::string(line.name), entryValue(line.value));
-        }
-    }
+        return true;
+    });
     return entries;
 }
 
