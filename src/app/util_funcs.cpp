@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/paths.h"
-#include "platform/special_folders.h"
+#include "platform/known_folders.h"
 
 extern char** environ;
 

@@ -39,7 +39,7 @@
 #include "platform/file_queries.h"
 #include "platform/ini_file.h"
 #include "platform/paths.h"
-#include "platform/special_folders.h"
+#include "platform/known_folders.h"
 #include "resources/module_resources.h"
 #include "resources/resource_statistics.h"
 

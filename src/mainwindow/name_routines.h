@@ -14,7 +14,7 @@
 #include <string_view>
 
 #include "platform/file_queries.h"
-#include "platform/special_folders.h"
+#include "platform/known_folders.h"
 
 namespace tess {
 

@@ -11,7 +11,7 @@
 #include "mainwindow/dialogs.h"
 #include "mainwindow/form_tessarine.h"
 #include "platform/paths.h"
-#include "platform/special_folders.h"
+#include "platform/known_folders.h"
 
 namespace tess {
 

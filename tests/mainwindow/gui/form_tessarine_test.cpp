@@ -41,7 +41,7 @@
 #include "mainwindow/shell_views.h"
 #include "platform/error.h"
 #include "platform/ini_file.h"
-#include "platform/special_folders.h"
+#include "platform/known_folders.h"
 #include "resources/module_resources.h"
 #include "support/module_builder.h"
 #include "support/resource_bytes.h"

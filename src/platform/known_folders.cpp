@@ -1,5 +1,5 @@
 // Special folders on Linux.
-#include "platform/special_folders.h"
+#include "platform/known_folders.h"
 
 #include <climits>
 #include <cstdlib>
