@@ -33,11 +33,7 @@ std::string InvertText(std::string_view text) {
     return result;
 }
 
-std::string AddTrailingBackslash(std::string_view path) {
-    std::string result(path);
-    if (!result.empty() && !isFolderSeparator(result.back())) result += '/';
-    return result;
-}
+std::string AddTrailingBackslash(std::string_view path) { return withTrailingSeparator(path); }
 
 void openWithXdgOpen(const std::string& text) {
     std::string program = "xdg-open";

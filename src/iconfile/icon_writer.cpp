@@ -115,24 +115,10 @@ std::vector<std::uint8_t> encodeFrame(const FramePlan& plan, Writer writer) {
                 }
                 break;
             case 4:
-            case 8: {
-                const std::uint8_t* ix = indices.data() + static_cast<std::size_t>(y) * w;
-                for (int x = 0; x < w; ++x) {
-                    if (bc == 8) row[x] = ix[x];
-                    else row[x >> 1] |= static_cast<std::uint8_t>((ix[x] & 0x0F) << ((x & 1) ? 0 : 4));
-                }
+            case 8:
+                packIndexRow(indices.data() + static_cast<std::size_t>(y) * w, w, bc, row.data());
                 break;
-            }
-            default: {
-                const std::uint8_t* p = c24->row(y);
-                const int n = bc / 8;
-                for (int x = 0; x < w; ++x) {
-                    row[n * x] = p[3 * x];
-                    row[n * x + 1] = p[3 * x + 1];
-                    row[n * x + 2] = p[3 * x + 2];
-                    if (n == 4) row[4 * x + 3] = src.alpha(x, y);
-                }
-            }
+            default: packColourRow(c24->row(y), src, y, w, bc, row.data());
         }
         out.insert(out.end(), row.begin(), row.end());
     }

@@ -403,23 +403,10 @@ std::vector<std::uint8_t> encodeBitmapFile(const Image& image, const TIOParamsVa
     for (int fy = 0; fy < h; ++fy) {
         const int y = h - 1 - fy;
         std::fill(row.begin(), row.end(), 0);
-        if (bc <= 8) {
-            const std::uint8_t* ix = indices.data() + static_cast<std::size_t>(y) * w;
-            for (int x = 0; x < w; ++x) {
-                if (bc == 8) row[x] = ix[x];
-                else if (bc == 4) row[x >> 1] |= static_cast<std::uint8_t>(ix[x] << ((x & 1) ? 0 : 4));
-                else row[x >> 3] |= static_cast<std::uint8_t>(ix[x] << (7 - (x & 7)));
-            }
-        } else {
-            const std::uint8_t* p = src->row(y);
-            const int n = bc / 8;
-            for (int x = 0; x < w; ++x) {
-                row[n * x] = p[3 * x];
-                row[n * x + 1] = p[3 * x + 1];
-                row[n * x + 2] = p[3 * x + 2];
-                if (n == 4) row[4 * x + 3] = src->alpha(x, y);
-            }
-        }
+        if (bc <= 8)
+            packIndexRow(indices.data() + static_cast<std::size_t>(y) * w, w, bc, row.data());
+        else
+            packColourRow(src->row(y), *src, y, w, bc, row.data());
         f.insert(f.end(), row.begin(), row.end());
     }
     return f;

@@ -181,41 +181,29 @@ void NeuQuant::buildIndex() {
 int NeuQuant::index(Rgb c) const {
     const int b = c.b, g = c.g, r = c.r;
     int bestd = 1000, best = 0;
+    // Neurons are sorted by green; walk outwards from the first with this green in both
+    // directions, each side stopping once green alone is farther than the best so far.
+    // `greenDist` is the signed green distance in the walk's direction.
+    const auto consider = [&](const std::array<int, 4>& p, int greenDist) {
+        int dist = std::abs(greenDist) + std::abs(p[0] - b);
+        if (dist >= bestd) return;
+        dist += std::abs(p[2] - r);
+        if (dist < bestd) {
+            bestd = dist;
+            best = p[3];
+        }
+    };
     int i = m_netIndex[g], j = i - 1;
     while (i < m_n || j >= 0) {
         if (i < m_n) {
-            const auto& p = m_net[i];
-            int dist = p[1] - g;
-            if (dist >= bestd) {
-                i = m_n;
-            } else {
-                ++i;
-                dist = std::abs(dist) + std::abs(p[0] - b);
-                if (dist < bestd) {
-                    dist += std::abs(p[2] - r);
-                    if (dist < bestd) {
-                        bestd = dist;
-                        best = p[3];
-                    }
-                }
-            }
+            const int dist = m_net[i][1] - g;
+            if (dist >= bestd) i = m_n;
+            else consider(m_net[i++], dist);
         }
         if (j >= 0) {
-            const auto& p = m_net[j];
-            int dist = g - p[1];
-            if (dist >= bestd) {
-                j = -1;
-            } else {
-                --j;
-                dist = std::abs(dist) + std::abs(p[0] - b);
-                if (dist < bestd) {
-                    dist += std::abs(p[2] - r);
-                    if (dist < bestd) {
-                        bestd = dist;
-                        best = p[3];
-                    }
-                }
-            }
+            const int dist = g - m_net[j][1];
+            if (dist >= bestd) j = -1;
+            else consider(m_net[j--], dist);
         }
     }
     return best;

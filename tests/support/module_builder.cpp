@@ -4,38 +4,38 @@ namespace tess::test {
 
 ModuleBuilder& ModuleBuilder::addGroupIcon(const ResId& name, const std::vector<FrameSpec>& frames,
                                            std::uint16_t language) {
-    std::vector<GroupEntry> entries;
-    for (const FrameSpec& f : frames) {
-        ByteVec image = f.png ? pngImage(f.width, f.height, f.fill)
-                              : dibIconImage(f.width, f.height, f.bitCount, f.fill);
-        GroupEntry e;
-        e.width = f.width;
-        e.height = f.height;
-        e.bitCount = f.bitCount;
-        e.imageId = m_nextIconId++;
-        e.bytesInRes = static_cast<std::uint32_t>(image.size());
-        m_writer.add(kRtIcon, e.imageId, std::move(image), language);
-        entries.push_back(e);
-    }
-    m_writer.add(kRtGroupIcon, name, groupIconDirectory(entries), language);
-    return *this;
+    return addGroup(name, frames, language, /*cursor=*/false);
 }
 
 ModuleBuilder& ModuleBuilder::addGroupCursor(const ResId& name, const std::vector<FrameSpec>& frames,
                                              std::uint16_t language) {
+    return addGroup(name, frames, language, /*cursor=*/true);
+}
+
+// One image resource per frame, with integer names from the kind's own counter, then the
+// group directory naming them.
+ModuleBuilder& ModuleBuilder::addGroup(const ResId& name, const std::vector<FrameSpec>& frames,
+                                       std::uint16_t language, bool cursor) {
     std::vector<GroupEntry> entries;
     for (const FrameSpec& f : frames) {
-        ByteVec image = cursorImage(f.hotspotX, f.hotspotY, dibIconImage(f.width, f.height, f.bitCount, f.fill));
+        ByteVec image;
+        if (cursor)
+            image = cursorImage(f.hotspotX, f.hotspotY,
+                                dibIconImage(f.width, f.height, f.bitCount, f.fill));
+        else
+            image = f.png ? pngImage(f.width, f.height, f.fill)
+                          : dibIconImage(f.width, f.height, f.bitCount, f.fill);
         GroupEntry e;
         e.width = f.width;
         e.height = f.height;
         e.bitCount = f.bitCount;
-        e.imageId = m_nextCursorId++;
+        e.imageId = cursor ? m_nextCursorId++ : m_nextIconId++;
         e.bytesInRes = static_cast<std::uint32_t>(image.size());
-        m_writer.add(kRtCursor, e.imageId, std::move(image), language);
+        m_writer.add(cursor ? kRtCursor : kRtIcon, e.imageId, std::move(image), language);
         entries.push_back(e);
     }
-    m_writer.add(kRtGroupCursor, name, groupCursorDirectory(entries), language);
+    m_writer.add(cursor ? kRtGroupCursor : kRtGroupIcon, name,
+                 cursor ? groupCursorDirectory(entries) : groupIconDirectory(entries), language);
     return *this;
 }
 

@@ -47,6 +47,8 @@ public:
     std::filesystem::path writeTo(const TempDir& dir, std::string_view fileName) const;
 
 private:
+    ModuleBuilder& addGroup(const ResId& name, const std::vector<FrameSpec>& frames,
+                            std::uint16_t language, bool cursor);
     PeWriter m_writer;
     std::uint16_t m_nextIconId = 1;
     std::uint16_t m_nextCursorId = 1;
